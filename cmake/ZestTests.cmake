@@ -11,6 +11,7 @@ set(ZEST_TEST_ENV
     ZEST_BIN_DIR=${ZEST_BIN_DIR}
     ZEST_SOURCE_DIR=${CMAKE_SOURCE_DIR})
 
+
 find_package(GTest)
 if(GTest_FOUND)
     include(GoogleTest)
@@ -24,9 +25,13 @@ if(GTest_FOUND)
                 zest_link_all(tests_${folder})
                 target_link_libraries(tests_${folder} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
                 target_compile_definitions(tests_${folder} PRIVATE ZEST_TEST_DIR="${dir}")
+                # The environment travels as a launcher: gtest_discover_tests would split an
+                # ENVIRONMENT list into separate properties and keep only the first entry.
+                set_target_properties(tests_${folder} PROPERTIES CROSSCOMPILING_EMULATOR "/usr/bin/env;${ZEST_TEST_ENV}")
+                # Tests that keep settings share one settings folder: they take turns.
                 gtest_discover_tests(tests_${folder}
                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-                    PROPERTIES ENVIRONMENT "${ZEST_TEST_ENV}"
+                    PROPERTIES RESOURCE_LOCK zest-settings
                     DISCOVERY_TIMEOUT 60)
             endif()
             if(EXISTS ${dir}/CMakeLists.txt)

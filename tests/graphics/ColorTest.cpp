@@ -31,6 +31,8 @@ TEST(Rect, IntersectionOfDisjointRectanglesIsEmpty)
         Rect r = c.a.Intersection(c.b);
         EXPECT_EQ(r.IsEmpty(), c.empty);
         if (!c.empty)
+        {
             EXPECT_EQ(r, c.expected);
+        }
     }
 }

@@ -1,0 +1,85 @@
+# The game's data, generated as part of a normal build (-DZEST_DATA=ON).
+#
+# The generators (tools/artgen, tools/fontgen, tools/soundgen) and the level compiler (tools/levelc) write
+# into a staging folder that holds exactly what belongs in the archive: images/, fonts/, sounds/, music/,
+# properties/ and maps/. The staged files are then copied beside the game in build/bin, so the game
+# runs from its folder; main.pak is packed from the same staging folder.
+#
+# Each step reruns only when its generator or its sources in content/ change (a stamp file per step).
+# To add a step: make it write into ${ZEST_DATA_STAGE_DIR}, give it a stamp OUTPUT, and append the stamp
+# to ZEST_DATA_STAMPS before the copy below.
+
+set(ZEST_DATA_STAGE_DIR ${CMAKE_BINARY_DIR}/data-stage CACHE INTERNAL "Files that go into main.pak")
+set(ZEST_DATA_STAMP_DIR ${CMAKE_BINARY_DIR}/data-stamps)
+set(ZEST_CONTENT_DIR ${CMAKE_SOURCE_DIR}/content)
+file(MAKE_DIRECTORY ${ZEST_DATA_STAGE_DIR} ${ZEST_DATA_STAMP_DIR})
+
+file(GLOB_RECURSE ZEST_ART_SOURCES CONFIGURE_DEPENDS ${ZEST_CONTENT_DIR}/art/*)
+file(GLOB ZEST_FONT_SOURCES CONFIGURE_DEPENDS ${ZEST_CONTENT_DIR}/fonts/*)
+file(GLOB ZEST_MUSIC_SOURCES CONFIGURE_DEPENDS ${ZEST_CONTENT_DIR}/music/*)
+
+# Pictures, the resource manifest and the contact sheet (for review; not packed).
+add_custom_command(
+    OUTPUT ${ZEST_DATA_STAMP_DIR}/art.stamp
+    COMMAND artgen --content ${ZEST_CONTENT_DIR} --out ${ZEST_DATA_STAGE_DIR}
+            --contact ${ZEST_BIN_DIR}/contact-sheet.png
+    COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_DATA_STAMP_DIR}/art.stamp
+    BYPRODUCTS ${ZEST_BIN_DIR}/contact-sheet.png
+    DEPENDS artgen ${ZEST_ART_SOURCES}
+    COMMENT "Drawing the game's pictures"
+    VERBATIM)
+
+add_custom_command(
+    OUTPUT ${ZEST_DATA_STAMP_DIR}/fonts.stamp
+    COMMAND fontgen --content ${ZEST_CONTENT_DIR} --out ${ZEST_DATA_STAGE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_DATA_STAMP_DIR}/fonts.stamp
+    DEPENDS fontgen ${ZEST_FONT_SOURCES}
+    COMMENT "Rendering the game's fonts"
+    VERBATIM)
+
+add_custom_command(
+    OUTPUT ${ZEST_DATA_STAMP_DIR}/sounds.stamp
+    COMMAND soundgen --content ${ZEST_CONTENT_DIR} --out ${ZEST_DATA_STAGE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_DATA_STAMP_DIR}/sounds.stamp
+    DEPENDS soundgen ${ZEST_MUSIC_SOURCES}
+    COMMENT "Synthesizing the game's sounds and music"
+    VERBATIM)
+
+# The level maps, compiled from their sources; strict, so a level with a design warning fails the build.
+file(GLOB ZEST_LEVEL_SOURCES CONFIGURE_DEPENDS ${ZEST_CONTENT_DIR}/levels/*.lvl)
+set(ZEST_DATA_STAMPS
+    ${ZEST_DATA_STAMP_DIR}/art.stamp
+    ${ZEST_DATA_STAMP_DIR}/fonts.stamp
+    ${ZEST_DATA_STAMP_DIR}/sounds.stamp)
+
+# Until the level sources are in the tree there is nothing to compile.
+if(ZEST_LEVEL_SOURCES)
+    add_custom_command(
+        OUTPUT ${ZEST_DATA_STAMP_DIR}/maps.stamp
+        COMMAND levelc build --strict ${ZEST_CONTENT_DIR}/levels ${ZEST_DATA_STAGE_DIR}/maps
+        COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_DATA_STAMP_DIR}/maps.stamp
+        DEPENDS levelc ${ZEST_LEVEL_SOURCES}
+        COMMENT "Compiling the level maps"
+        VERBATIM)
+    list(APPEND ZEST_DATA_STAMPS ${ZEST_DATA_STAMP_DIR}/maps.stamp)
+endif()
+
+
+# The staged data beside the game.
+add_custom_command(
+    OUTPUT ${ZEST_DATA_STAMP_DIR}/bin.stamp
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZEST_DATA_STAGE_DIR} ${ZEST_BIN_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_DATA_STAMP_DIR}/bin.stamp
+    DEPENDS ${ZEST_DATA_STAMPS}
+    COMMENT "Copying the game data into ${ZEST_BIN_DIR}"
+    VERBATIM)
+
+# The same data packed into the archive the game mounts at start.
+add_custom_command(
+    OUTPUT ${ZEST_BIN_DIR}/main.pak
+    COMMAND zestpak create ${ZEST_BIN_DIR}/main.pak ${ZEST_DATA_STAGE_DIR}
+    DEPENDS zestpak ${ZEST_DATA_STAMPS}
+    COMMENT "Packing main.pak"
+    VERBATIM)
+
+add_custom_target(zest_data ALL DEPENDS ${ZEST_DATA_STAMP_DIR}/bin.stamp ${ZEST_BIN_DIR}/main.pak)

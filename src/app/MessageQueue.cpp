@@ -1,0 +1,40 @@
+#include "app/MessageQueue.h"
+
+namespace zest
+{
+
+bool MessageQueue::Push(const WindowMessage& message)
+{
+    if (!messages.empty())
+    {
+        uint32_t last = messages.back().message;
+        // The application is closing: later input would act on a dying program.
+        if (last == WM_CLOSE)
+            return false;
+        // Timers only say "time passed"; one waiting is as good as many.
+        if (message.message == WM_TIMER && last == WM_TIMER)
+            return false;
+    }
+    if (message.message == WM_SYSCOLORCHANGE || message.message == WM_DISPLAYCHANGE)
+    {
+        // Both lead to the same full redraw.
+        for (const WindowMessage& waiting : messages)
+        {
+            if (waiting.message == WM_SYSCOLORCHANGE || waiting.message == WM_DISPLAYCHANGE)
+                return false;
+        }
+    }
+    messages.push_back(message);
+    return true;
+}
+
+std::optional<WindowMessage> MessageQueue::Pop()
+{
+    if (messages.empty())
+        return std::nullopt;
+    WindowMessage message = messages.front();
+    messages.pop_front();
+    return message;
+}
+
+} // namespace zest

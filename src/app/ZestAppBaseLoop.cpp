@@ -1,0 +1,398 @@
+// The timing side of ZestAppBase: the main loop, its update and draw steps, the
+// catch-up rules and the deferred deletion of widgets.
+#include "app/ZestAppBase.h"
+
+#include "app/DisplayInterface.h"
+#include "audio/MusicInterface.h"
+#include "graphics/DisplayImage.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "platform/SdlWindow.h"
+#include "platform/ThreadPriority.h"
+#include "widgets/Widget.h"
+#include "widgets/WidgetManager.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zest
+{
+
+void ZestAppBase::Run()
+{
+    if (shutdown)
+        return;
+    // The cursor thread starts here once software cursors exist.
+    if (autoStartLoadingThread)
+        StartLoadingThread();
+    if (mainWindow)
+    {
+        mainWindow->Show();
+        mainWindow->Raise();
+    }
+    running = true;
+    lastTimerTick = lastUserInputTick = Now();
+    MainLoop();
+    DeleteQueuedWidgets();
+    running = false;
+    WaitForLoadingThread();
+
+    double seconds = static_cast<double>(Now() - startTick) / 1000.0;
+    Logf(LogLevel::Info, "Seconds       = %g", seconds);
+    Logf(LogLevel::Info, "Sleep Count   = %d", sleepCount);
+    Logf(LogLevel::Info, "Update Count  = %d", updateCount);
+    Logf(LogLevel::Info, "Draw Count    = %d", drawCount);
+    Logf(LogLevel::Info, "Draw Time     = %d", static_cast<int>(drawTime));
+    Logf(LogLevel::Info, "Screen Blt    = %d", screenBltCount);
+    if (drawTime + blitTime > 0)
+        Logf(LogLevel::Info, "Avg FPS       = %d", static_cast<int>(drawCount * 1000 / (drawTime + blitTime)));
+    BeforeExit();
+    SaveSettings();
+}
+
+void ZestAppBase::MainLoop()
+{
+    while (!shutdown)
+    {
+        leaveMainLoop = false;
+        UpdateUntilTick();
+    }
+}
+
+bool ZestAppBase::UpdateUntilTick()
+{
+    bool updated = false;
+    while (UpdateStep(&updated))
+    {
+        if (updated)
+            return true;
+    }
+    return false;
+}
+
+bool ZestAppBase::UpdateStep(bool* updated)
+{
+    *updated = false;
+    if (leaveMainLoop)
+        return false;
+    if (updateAppState == StateDone)
+        updateAppState = StateMessages;
+    updateAppDepth++;
+    if (updateAppState == StateMessages)
+    {
+        PumpMessages();
+        mainThreadQueue.Serve();
+        if (!HandleQueuedMessage())
+            updateAppState = StateUpdateDue;
+    }
+    else if (updateAppState == StateUpdateDue || updateAppState == StateCatchUp)
+    {
+        int before = updateCount;
+        Tick(true);
+        *updated = updateCount != before;
+    }
+    updateAppDepth--;
+    return true;
+}
+
+void ZestAppBase::AccumulateFrameTime()
+{
+    uint64_t now = Now();
+    if (lastTimeCheck)
+    {
+        double elapsed = static_cast<double>(now - *lastTimeCheck);
+        // At most 200 ms are ever owed: after a stall the game catches up at most
+        // 20 updates instead of racing through the whole gap.
+        updateFTimeAcc = std::min(updateFTimeAcc + elapsed, 200.0);
+        relaxUpdateBacklogCount = std::max<int64_t>(0, relaxUpdateBacklogCount - static_cast<int64_t>(elapsed));
+    }
+    lastTimeCheck = now;
+}
+
+void ZestAppBase::ResetFrameTime()
+{
+    updateFTimeAcc = 0;
+    lastTimeCheck = Now();
+}
+
+bool ZestAppBase::Tick(bool allowSleep)
+{
+    if (shutdownRequested.exchange(false))
+        Shutdown();
+
+    double multiplier = updateMultiplier;
+    double frameLength = 0;
+    double updatesPerUpdate = 1.0;
+    if (vsyncUpdates)
+    {
+        frameLength = (1000.0 / syncRefreshRate) / multiplier;
+        updatesPerUpdate = static_cast<float>(1000.0 / (frameTime * syncRefreshRate));
+    }
+    else
+    {
+        frameLength = frameTime / multiplier;
+    }
+    bool synced = vsyncUpdates && !lastDrawWasEmpty && !vsyncBroken &&
+                  (!physicallyWindowed || (waitForVSync && !softVSyncWait));
+
+    if (multiplier > 0)
+    {
+        uint64_t start = Now();
+        int64_t slept = 0;
+        if (!synced)
+            AccumulateFrameTime();
+        bool didUpdate = false;
+        if (updateAppState == StateUpdateDue)
+        {
+            nonDrawCount++;
+            if (nonDrawCount < static_cast<int>(std::ceil(10 * multiplier)) || !loaded)
+            {
+                bool due = synced ? (!hasPendingDraw || updateFTimeAcc >= static_cast<int>(frameLength * 0.75))
+                                  : updateFTimeAcc >= frameLength;
+                if (due)
+                {
+                    // Counts updates that come faster than the refresh allows: synced
+                    // updates are then not really tied to the display.
+                    if (multiplier == 1.0)
+                    {
+                        vsyncBrokenTestUpdates++;
+                        if (vsyncBrokenTestUpdates >= (frameTime + 999) / frameTime)
+                        {
+                            if (start - vsyncBrokenTestStartTick <= 800)
+                            {
+                                if (++vsyncBrokenCount >= 3)
+                                    vsyncBroken = true;
+                            }
+                            else
+                            {
+                                vsyncBrokenCount = 0;
+                            }
+                            vsyncBrokenTestStartTick = start;
+                            vsyncBrokenTestUpdates = 0;
+                        }
+                    }
+                    if (RunUpdate())
+                        updateAppState = StateCatchUp;
+                    hasPendingDraw = true;
+                    didUpdate = true;
+                }
+            }
+        }
+        else if (updateAppState == StateCatchUp)
+        {
+            updateAppState = StateDone;
+            pendingUpdatesAcc += updatesPerUpdate - 1;
+            DeleteQueuedWidgets();
+            while (pendingUpdatesAcc >= 1)
+            {
+                nonDrawCount++;
+                if (!RunUpdate())
+                    break;
+                DeleteQueuedWidgets();
+                pendingUpdatesAcc -= 1;
+            }
+            RunFractionalUpdate(static_cast<float>(updatesPerUpdate));
+            DeleteQueuedWidgets();
+            if (synced)
+                updateFTimeAcc = std::max(updateFTimeAcc - frameLength - 0.2, 0.0);
+            else
+                updateFTimeAcc -= frameLength;
+            if (relaxUpdateBacklogCount > 0)
+                updateFTimeAcc = 0;
+            didUpdate = true;
+        }
+
+        if (!didUpdate)
+        {
+            updateAppState = StateDone;
+            nonDrawCount = 0;
+            if (hasPendingDraw)
+            {
+                DrawDirty();
+            }
+            else
+            {
+                int wait = static_cast<int>(frameLength - updateFTimeAcc);
+                if (wait > 0)
+                {
+                    if (!allowSleep)
+                        return false;
+                    sleepCount++;
+                    clock->Sleep(static_cast<uint32_t>(wait));
+                    slept = wait;
+                }
+            }
+        }
+
+        if (yieldMainThread)
+        {
+            // While loading, the main thread sleeps twice its own working time so the
+            // loading thread gets most of the processor.
+            int64_t worked = static_cast<int64_t>(Now() - start) - slept;
+            int64_t yieldTime = std::min<int64_t>(250, 2 * worked - slept);
+            if (yieldTime >= 0)
+            {
+                if (!allowSleep)
+                    return false;
+                clock->Sleep(static_cast<uint32_t>(yieldTime));
+            }
+        }
+    }
+    else if (updateAppState != StateMessages)
+    {
+        // Stopped: nothing runs, but the loop keeps going back to the messages.
+        updateAppState = StateDone;
+        ResetFrameTime();
+        if (allowSleep)
+            clock->Sleep(static_cast<uint32_t>(frameTime));
+    }
+
+    DeleteQueuedWidgets();
+    return true;
+}
+
+bool ZestAppBase::RunUpdate()
+{
+    if (crashCaught)
+        return false;
+    if (loadingThreadCompleted && !loaded)
+    {
+        SetCurrentThreadPriority(ThreadPriority::Normal);
+        loaded = true;
+        yieldMainThread = false;
+        OnLoadingDone();
+    }
+    UpdateOnce();
+    return true;
+}
+
+void ZestAppBase::UpdateOnce()
+{
+    updateCount++;
+    if (!minimized)
+        widgetManager->UpdateWidgets();
+    if (musicInterface)
+        musicInterface->Update();
+    sharedImages.Purge();
+}
+
+void ZestAppBase::RunFractionalUpdate(float fraction)
+{
+    if (vsyncUpdates && !minimized)
+        widgetManager->UpdateWidgetsFractional(fraction);
+}
+
+bool ZestAppBase::DrawDirty()
+{
+    if (displayLost)
+    {
+        Present(nullptr);
+        return false;
+    }
+    if (crashCaught)
+        return false;
+    uint64_t start = Now();
+    drawing = true;
+    bool drew = widgetManager->DrawWidgets();
+    drawing = false;
+    uint64_t now = Now();
+    if ((drew || now - lastDrawTick >= 1000 || customCursorDirty) && now >= nextDrawTick)
+    {
+        drawCount++;
+        lastDrawWasEmpty = false;
+        drawTime += now - start;
+        if (waitForVSync && physicallyWindowed && softVSyncWait && display)
+        {
+            uint64_t due = lastDrawTick + static_cast<uint64_t>(display->GetMillisecondsPerFrame());
+            if (due > now)
+                clock->Sleep(static_cast<uint32_t>(due - now));
+        }
+        lastDrawTick = Now();
+        uint64_t presentStart = Now();
+        Present(nullptr);
+        AccumulateFrameTime();
+        uint64_t end = Now();
+        blitTime = end - presentStart;
+        if (loadingThreadStarted && !loadingThreadCompleted)
+        {
+            // While loading, frames keep a cadence of about 50 ms.
+            uint64_t spent = end - start;
+            nextDrawTick += 35 + std::max<uint64_t>(spent, 15);
+            if (end >= nextDrawTick)
+                nextDrawTick = end;
+        }
+        else
+        {
+            nextDrawTick = end;
+        }
+        hasPendingDraw = false;
+        customCursorDirty = false;
+        return true;
+    }
+    hasPendingDraw = false;
+    lastDrawWasEmpty = true;
+    return false;
+}
+
+void ZestAppBase::Present(const Rect* rect)
+{
+    if (drawing || shutdown || crashCaught)
+        return;
+    screenBltCount++;
+    if (!display)
+        return;
+    if (display->Present(rect))
+    {
+        displayLost = false;
+        return;
+    }
+    // Lost: try to bring the display back, at most once a second (at once when active).
+    displayLost = true;
+    uint64_t now = Now();
+    if (minimized || (!active && now - lastRecoverTick < 1000))
+        return;
+    lastRecoverTick = now;
+    if (InitDisplayInterface() == DisplayInterface::ResultOk)
+    {
+        RebuildImages();
+        widgetManager->SetScreenImage(display->GetScreenImage());
+        widgetManager->MarkAllDirty();
+        ResetFrameTime();
+    }
+}
+
+
+void ZestAppBase::QueueWidgetDeletion(Widget* widget)
+{
+    if (!widget)
+        return;
+    // Asking twice must not delete twice.
+    for (const auto& entry : safeDeleteList)
+    {
+        if (entry.first == widget)
+            return;
+    }
+    safeDeleteList.emplace_back(widget, updateAppDepth);
+}
+
+void ZestAppBase::DeleteQueuedWidgets()
+{
+    // Entries asked for in a deeper, still running update step wait for it to end.
+    size_t i = 0;
+    while (i < safeDeleteList.size())
+    {
+        if (safeDeleteList[i].second >= updateAppDepth)
+        {
+            Widget* widget = safeDeleteList[i].first;
+            safeDeleteList.erase(safeDeleteList.begin() + static_cast<std::ptrdiff_t>(i));
+            // A destructor may queue more; they land at the end and are seen below.
+            delete widget;
+        }
+        else
+        {
+            i++;
+        }
+    }
+}
+
+} // namespace zest

@@ -1,0 +1,51 @@
+// The look and behaviour all the game's dialogs share: frame images, fonts, colours and insets, a
+// rectangle of their own that neither the creator nor a mouse drag can change, extra buttons in the
+// same look, and closing with the focus handed back to the board. Owned by the application once
+// added; main thread only.
+#pragma once
+
+#include "graphics/Color.h"
+#include "widgets/Dialog.h"
+
+#include <memory>
+#include <string>
+
+namespace zest
+{
+class DialogButton;
+}
+
+namespace tibble
+{
+
+class Board;
+class GameApp;
+
+class GameDialog : public zest::Dialog
+{
+public:
+    GameDialog(int id, const std::string& header, const std::string& lines, const std::string& footer, int buttonMode,
+               const zest::Rect& fixedRect, int headerSpace = 40);
+
+    using zest::Dialog::Resize;
+    // The arguments are ignored: the dialog always takes its own rectangle, then lays out its controls.
+    void Resize(int newX, int newY, int newWidth, int newHeight) override;
+
+    // The dialog's own rectangle.
+    const zest::Rect& FixedRect() const { return fixedRect; }
+
+protected:
+    // Places the dialog's extra controls (screen coordinates); called by every Resize.
+    virtual void LayoutControls() {}
+    // A button in the dialogs' look, reporting to this dialog.
+    std::unique_ptr<zest::DialogButton> MakeButton(int buttonId, const std::string& label);
+    // Removes the dialog (deletion follows later) and gives the keyboard focus to the board.
+    void CloseAndFocusBoard();
+    GameApp* App() const;
+    // None when the game shows no board (tests of a dialog on its own).
+    Board* GetBoard() const;
+
+    zest::Rect fixedRect;
+};
+
+} // namespace tibble

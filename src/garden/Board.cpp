@@ -1,0 +1,495 @@
+#include "garden/Board.h"
+
+#include "app/Buffer.h"
+#include "app/ZestAppBase.h"
+#include "audio/MusicInterface.h"
+#include "audio/SoundInstance.h"
+#include "audio/SoundManager.h"
+#include "game/CreditsDialog.h"
+#include "game/DemoDialog.h"
+#include "game/FinishDialog.h"
+#include "game/GameApp.h"
+#include "game/InstructionsDialog.h"
+#include "game/PauseDialog.h"
+#include "game/Res.h"
+#include "game/RestartDialog.h"
+#include "game/TryAgainDialog.h"
+#include "garden/Level.h"
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "platform/Log.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/Dialog.h"
+#include "widgets/WidgetManager.h"
+
+namespace tibble
+{
+
+namespace
+{
+
+constexpr int KeyEscape = 27;
+constexpr int KeySpace = 32;
+
+// Where every board dialog is asked to go (each game dialog then keeps its own rectangle).
+constexpr int DialogX = 120;
+constexpr int DialogY = 40;
+constexpr int DialogWidth = 400;
+constexpr int DialogHeight = 400;
+
+// Music: song 0 under the menu, song 1 in play.
+constexpr int MenuSong = 0;
+constexpr int PlaySong = 1;
+constexpr double SongFadeOutSpeed = 0.04;
+constexpr double SongFadeInSpeed = 0.02;
+
+// The application's own sound operation where it has one (looked up at compile time); otherwise the
+// sound manager's instance for the id, played once and released when done.
+template <class App> void PlaySoundVia(App& app, int soundId)
+{
+    if constexpr (requires { app.PlaySound(soundId); })
+    {
+        app.PlaySound(soundId);
+    }
+    else
+    {
+        zest::SoundManager* sounds = app.GetSoundManager();
+        if (!sounds)
+            return;
+        zest::SoundInstance* instance = sounds->GetSoundInstance(soundId);
+        if (instance && !instance->Play(false, true))
+            instance->Release();
+    }
+}
+
+} // namespace
+
+void PlayGameSound(zest::ZestAppBase& app, int soundId)
+{
+    PlaySoundVia(app, soundId);
+}
+
+bool OpenGameUrl(zest::ZestAppBase& app, const std::string& url)
+{
+    return app.OpenUrl(url, false);
+}
+
+bool WriteGameData(zest::ZestAppBase& app, const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    return app.WriteRegData(name, bytes.data(), bytes.size());
+}
+
+bool ReadGameData(zest::ZestAppBase& app, const std::string& name, std::vector<uint8_t>& bytes)
+{
+    return app.ReadRegData(name, bytes);
+}
+
+Board::Board(GameApp* gameApp) : app(gameApp)
+{
+    ResetProgress();
+    app->vsyncUpdates = true;
+}
+
+Board::~Board()
+{
+    DeleteMenuButtons();
+    DeleteButton(menuButton);
+}
+
+void Board::OnDetached(zest::WidgetManager* manager)
+{
+    Widget::OnDetached(manager);
+    if (menuButton)
+        manager->RemoveWidget(menuButton);
+}
+
+zest::ButtonWidget* Board::MakeButton(int id, const std::string& label, int buttonX, int buttonY)
+{
+    auto* button = new zest::ButtonWidget(id, this);
+    button->label = label;
+    button->SetFont(FONT_DEFAULT);
+    button->buttonImage = IMAGE_BUTTON_NORMAL;
+    button->overImage = IMAGE_BUTTON_OVER;
+    button->downImage = IMAGE_BUTTON_DOWN;
+    button->showFinger = true;
+    int buttonWidth = IMAGE_BUTTON_NORMAL ? IMAGE_BUTTON_NORMAL->GetWidth() : 100;
+    int buttonHeight = IMAGE_BUTTON_NORMAL ? IMAGE_BUTTON_NORMAL->GetHeight() : 30;
+    button->Resize(buttonX, buttonY, buttonWidth, buttonHeight);
+    app->GetWidgetManager()->AddWidget(button);
+    return button;
+}
+
+void Board::DeleteButton(zest::ButtonWidget*& button)
+{
+    if (!button)
+        return;
+    if (button->GetParent())
+        button->GetParent()->RemoveWidget(button);
+    delete button;
+    button = nullptr;
+}
+
+void Board::CreateMenuButtons()
+{
+    // A second set would stay clickable behind the game.
+    if (optionsButton)
+        return;
+    optionsButton = MakeButton(OptionsButtonId, "OPTIONS", 46, 190);
+    restartButton = MakeButton(RestartButtonId, "RESTART", 46, 230);
+    playButton = MakeButton(PlayButtonId, "PLAY", 46, 270);
+    helpButton = MakeButton(HelpButtonId, "HELP", 500, 190);
+    creditsButton = MakeButton(CreditsButtonId, "CREDITS", 500, 230);
+    quitButton = MakeButton(QuitButtonId, "QUIT", 500, 270);
+}
+
+void Board::DeleteMenuButtons()
+{
+    DeleteButton(optionsButton);
+    DeleteButton(restartButton);
+    DeleteButton(playButton);
+    DeleteButton(helpButton);
+    DeleteButton(creditsButton);
+    DeleteButton(quitButton);
+}
+
+zest::ButtonWidget* Board::GetButton(int id) const
+{
+    switch (id)
+    {
+    case MenuButtonId:
+        return menuButton;
+    case OptionsButtonId:
+        return optionsButton;
+    case HelpButtonId:
+        return helpButton;
+    case QuitButtonId:
+        return quitButton;
+    case PlayButtonId:
+        return playButton;
+    case CreditsButtonId:
+        return creditsButton;
+    case RestartButtonId:
+        return restartButton;
+    default:
+        return nullptr;
+    }
+}
+
+void Board::ResetProgress()
+{
+    levelIndex = 0;
+    lives = StartLives;
+    hives = 0;
+}
+
+std::vector<uint8_t> Board::EncodeProgress(int levelIndexValue, int hivesValue, int livesValue)
+{
+    return {static_cast<uint8_t>((levelIndexValue & 0xFF) ^ ProgressKey[0]),
+            static_cast<uint8_t>((hivesValue & 0xFF) ^ ProgressKey[1]),
+            static_cast<uint8_t>((livesValue & 0xFF) ^ ProgressKey[2])};
+}
+
+std::optional<Board::Progress> Board::DecodeProgress(const std::vector<uint8_t>& bytes)
+{
+    if (bytes.size() != 3)
+        return std::nullopt;
+    Progress progress;
+    progress.levelIndex = bytes[0] ^ ProgressKey[0];
+    progress.hives = bytes[1] ^ ProgressKey[1];
+    progress.lives = bytes[2] ^ ProgressKey[2];
+    if (progress.levelIndex >= LevelCount || progress.hives > 4 || progress.lives > 99)
+        return std::nullopt;
+    return progress;
+}
+
+bool Board::SaveProgress()
+{
+    return WriteGameData(*app, ProgressValueName, EncodeProgress(levelIndex, hives, lives));
+}
+
+bool Board::LoadProgress()
+{
+    std::vector<uint8_t> bytes;
+    if (!ReadGameData(*app, ProgressValueName, bytes))
+        return false;
+    std::optional<Progress> progress = DecodeProgress(bytes);
+    if (!progress)
+    {
+        if (!bytes.empty())
+            zest::Log(zest::LogLevel::Warning, "Stored progress is not usable; starting afresh");
+        return false;
+    }
+    levelIndex = progress->levelIndex;
+    hives = progress->hives;
+    lives = progress->lives;
+    return true;
+}
+
+void Board::ReturnToMenu()
+{
+    state = EnterMenu;
+    StartFadeIn();
+    stateAfterFade = Menu;
+}
+
+bool Board::LoseLife()
+{
+    lives--;
+    if (lives < 0)
+    {
+        lives = 0;
+        return true;
+    }
+    return false;
+}
+
+void Board::AddHive()
+{
+    if (hives >= 4)
+    {
+        lives++;
+        hives = 0;
+    }
+    else
+    {
+        hives++;
+    }
+}
+
+void Board::StartFadeIn()
+{
+    paused = true;
+    fadeDirection = -1;
+    fadeAlpha = 255;
+    stateAfterFade = Playing;
+}
+
+void Board::StartFadeOut()
+{
+    paused = true;
+    fadeDirection = 1;
+    fadeAlpha = 0;
+    stateAfterFade = Playing;
+}
+
+void Board::AdvanceFade()
+{
+    if (fadeDirection == 0)
+        return;
+    fadeAlpha += FadeStep * fadeDirection;
+    if (fadeAlpha < 0 || fadeAlpha > 255)
+    {
+        fadeAlpha = fadeAlpha < 0 ? 0 : 255;
+        fadeDirection = 0;
+        // The pause dialog keeps the game paused when it was opened during the fade.
+        paused = app->GetDialog(PauseDialogId) != nullptr;
+        state = stateAfterFade;
+    }
+}
+
+void Board::LoadLevel()
+{
+    std::string error;
+    level = Level::Load(levelIndex, *this, &error);
+    if (!level)
+    {
+        zest::Logf(zest::LogLevel::Warning, "Level %d: %s", levelIndex + 1, error.c_str());
+        app->ShowFileError();
+    }
+}
+
+void Board::Update()
+{
+    Widget::Update();
+    MarkDirty();
+    if (quitRequested)
+    {
+        app->Shutdown();
+        return;
+    }
+    zest::MusicInterface* music = app->GetMusicInterface();
+    if (state == EnterMenu)
+    {
+        if (level)
+        {
+            level.reset();
+            DeleteButton(menuButton);
+            if (music)
+            {
+                music->FadeOut(PlaySong, true, SongFadeOutSpeed);
+                music->FadeIn(MenuSong, 0, SongFadeInSpeed, false);
+            }
+        }
+        state = Menu;
+        CreateMenuButtons();
+    }
+    if (state == StartGame)
+    {
+        DeleteMenuButtons();
+        ResetProgress();
+        (void)LoadProgress();
+        LoadLevel();
+        if (!menuButton)
+            menuButton = MakeButton(MenuButtonId, "MENU", 26, 5);
+        state = Playing;
+        StartFadeIn();
+        paused = false;
+        stateAfterFade = Playing;
+        if (music)
+        {
+            music->FadeOut(MenuSong, true, SongFadeOutSpeed);
+            music->FadeIn(PlaySong, 0, SongFadeInSpeed, false);
+        }
+    }
+    if (state == Playing && !paused && level)
+        OnLevelResult(level->Update());
+}
+
+void Board::OnLevelResult(int result)
+{
+    if (result == Level::Completed)
+    {
+        levelIndex++;
+        if (levelIndex >= LevelCount)
+        {
+            paused = true;
+            AddBoardDialog(MessageDialogId, new FinishDialog());
+            ResetProgress();
+            (void)SaveProgress();
+        }
+        else
+        {
+            level.reset();
+            LoadLevel();
+            (void)SaveProgress();
+        }
+    }
+    else if (result == Level::GameOver)
+    {
+        paused = true;
+        AddBoardDialog(MessageDialogId, new TryAgainDialog());
+        ResetProgress();
+        (void)SaveProgress();
+    }
+}
+
+void Board::UpdateFractional(float fraction)
+{
+    (void)fraction;
+}
+
+void Board::Draw(zest::Graphics* g)
+{
+    if (state == Menu)
+    {
+        if (IMAGE_TITLESCREEN)
+            g->DrawImage(IMAGE_TITLESCREEN, 0, 0);
+    }
+    else if (state == Playing && level)
+    {
+        level->Draw(*g);
+    }
+    AdvanceFade();
+    if (fadeAlpha > 0)
+    {
+        g->SetColor(zest::Color(0, 0, 0, fadeAlpha));
+        g->FillRect(0, 0, 640, 480);
+    }
+}
+
+void Board::KeyDown(int key)
+{
+    if (key == KeyEscape || key == KeySpace)
+        OpenPauseDialog();
+}
+
+void Board::KeyUp(int key)
+{
+    (void)key;
+}
+
+void Board::AddBoardDialog(int id, zest::Widget* dialog)
+{
+    dialog->Resize(DialogX, DialogY, DialogWidth, DialogHeight);
+    app->AddDialog(id, static_cast<zest::Dialog*>(dialog));
+}
+
+void Board::OpenPauseDialog()
+{
+    AddBoardDialog(PauseDialogId, new PauseDialog("PAUSED", ""));
+    paused = true;
+}
+
+void Board::ButtonClicked(int id)
+{
+    if (paused)
+        return;
+    switch (id)
+    {
+    case MenuButtonId:
+        OpenPauseDialog();
+        break;
+    case OptionsButtonId:
+        AddBoardDialog(PanelDialogId, new DemoDialog("OPTIONS", ""));
+        break;
+    case HelpButtonId:
+        AddBoardDialog(PanelDialogId, new InstructionsDialog());
+        break;
+    case QuitButtonId:
+        quitRequested = true;
+        break;
+    case PlayButtonId:
+        StartFadeOut();
+        stateAfterFade = StartGame;
+        break;
+    case CreditsButtonId:
+        AddBoardDialog(MessageDialogId, new CreditsDialog());
+        break;
+    case RestartButtonId:
+        AddBoardDialog(MessageDialogId, new RestartDialog());
+        break;
+    default:
+        break;
+    }
+}
+
+uint32_t Board::Random()
+{
+    return static_cast<uint32_t>(app->Rand());
+}
+
+void Board::PlaySound(int soundId)
+{
+    PlayGameSound(*app, soundId);
+}
+
+int Board::MouseX() const
+{
+    return app->GetWidgetManager()->lastMouseX;
+}
+
+int Board::MouseY() const
+{
+    return app->GetWidgetManager()->lastMouseY;
+}
+
+int Board::MouseButtons() const
+{
+    return (app->GetWidgetManager()->downButtons & zest::WidgetManager::LeftButtonBit) ? LeftButton : 0;
+}
+
+bool Board::ReadFileIntoBuffer(const std::string& fileName, std::vector<uint8_t>& bytes)
+{
+    zest::Buffer buffer;
+    if (!app->ReadFileIntoBuffer(fileName, buffer))
+        return false;
+    bytes.assign(buffer.GetData(), buffer.GetData() + buffer.GetDataLen());
+    return true;
+}
+
+zest::LiveImageSet* Board::GetLiveImageSet()
+{
+    return &app->GetLiveImages();
+}
+
+} // namespace tibble

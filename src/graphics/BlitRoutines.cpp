@@ -1,0 +1,762 @@
+#include "graphics/BlitRoutines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define ZEST_HAVE_SSE2 1
+#else
+#define ZEST_HAVE_SSE2 0
+#endif
+
+namespace zest::blit
+{
+
+namespace
+{
+
+inline uint32_t A(uint32_t p)
+{
+    return p >> 24;
+}
+inline uint32_t R(uint32_t p)
+{
+    return (p >> 16) & 0xFF;
+}
+inline uint32_t G(uint32_t p)
+{
+    return (p >> 8) & 0xFF;
+}
+inline uint32_t B(uint32_t p)
+{
+    return p & 0xFF;
+}
+inline uint32_t Pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+{
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+// Normal blend of a source pixel onto an opaque destination pixel, white colour, 0 < a < 255:
+// with destination alpha 255 the general formula gives o = 255 and w = a, so each channel is
+// (s * a + d * (256 - a)) / 256. Two channels per multiply: the red/blue and green lanes never carry
+// into each other because every lane sum stays below 2^16.
+inline uint32_t BlendOpaqueDest(uint32_t d, uint32_t s, uint32_t a)
+{
+    uint32_t ia = 256 - a;
+    uint32_t rb = (((s & 0xFF00FF) * a + (d & 0xFF00FF) * ia) >> 8) & 0xFF00FF;
+    uint32_t g = (((s & 0xFF00) * a + (d & 0xFF00) * ia) >> 8) & 0xFF00;
+    return 0xFF000000 | rb | g;
+}
+
+// Additive, white colour: channel := min(255, d + s * alpha / 256) (s unscaled when opaque); dest
+// alpha kept.
+inline uint32_t AddSaturate(uint32_t d, uint32_t r, uint32_t g, uint32_t b)
+{
+    return (d & 0xFF000000) | (std::min<uint32_t>(255, R(d) + r) << 16) | (std::min<uint32_t>(255, G(d) + g) << 8) |
+           std::min<uint32_t>(255, B(d) + b);
+}
+
+inline uint32_t AdditiveWhite(uint32_t d, uint32_t s)
+{
+    uint32_t a = A(s);
+    if (a == 255)
+        return AddSaturate(d, R(s), G(s), B(s));
+    return AddSaturate(d, (R(s) * a) >> 8, (G(s) * a) >> 8, (B(s) * a) >> 8);
+}
+
+inline void CopyPixels(uint32_t* d, const uint32_t* s, int n)
+{
+#if ZEST_HAVE_SSE2
+    if (n >= 64)
+    {
+        std::memcpy(d, s, static_cast<size_t>(n) * 4); // the library's copy wins on long runs
+        return;
+    }
+    if (n >= 4)
+    {
+        // Blocks of four, the last one overlapping the one before it: one loop exit per run
+        // instead of a block loop plus a tail loop (copying a pixel twice is harmless).
+        int i = 0;
+        for (; i + 4 < n; i += 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 4),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 4)));
+        return;
+    }
+    for (int i = 0; i < n; i++)
+        d[i] = s[i];
+#else
+    std::memcpy(d, s, static_cast<size_t>(n) * 4);
+#endif
+}
+
+#if ZEST_HAVE_SSE2
+// Four pixels of BlendOpaqueDest at once, in 16-bit lanes: s * a + d * (256 - a) <= 255 * 256 fits
+// unsigned 16 bits, so the wrapping add is exact.
+inline __m128i BlendOpaqueDest4(__m128i s, __m128i d)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k256 = _mm_set1_epi16(256);
+    __m128i sLo = _mm_unpacklo_epi8(s, zero);
+    __m128i sHi = _mm_unpackhi_epi8(s, zero);
+    __m128i dLo = _mm_unpacklo_epi8(d, zero);
+    __m128i dHi = _mm_unpackhi_epi8(d, zero);
+    __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF);
+    __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF);
+    __m128i rLo = _mm_add_epi16(_mm_mullo_epi16(sLo, aLo), _mm_mullo_epi16(dLo, _mm_sub_epi16(k256, aLo)));
+    __m128i rHi = _mm_add_epi16(_mm_mullo_epi16(sHi, aHi), _mm_mullo_epi16(dHi, _mm_sub_epi16(k256, aHi)));
+    __m128i out = _mm_packus_epi16(_mm_srli_epi16(rLo, 8), _mm_srli_epi16(rHi, 8));
+    return _mm_or_si128(out, _mm_set1_epi32(static_cast<int>(0xFF000000)));
+}
+
+// Four pixels of AdditiveWhite for translucent sources: (s * a) >> 8 per colour channel, alpha
+// byte cleared, then a saturating byte add (which leaves the destination alpha as it was).
+inline __m128i AdditiveScaled4(__m128i s, __m128i d)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i sLo = _mm_unpacklo_epi8(s, zero);
+    __m128i sHi = _mm_unpackhi_epi8(s, zero);
+    __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF);
+    __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF);
+    __m128i scaled = _mm_packus_epi16(_mm_srli_epi16(_mm_mullo_epi16(sLo, aLo), 8),
+                                      _mm_srli_epi16(_mm_mullo_epi16(sHi, aHi), 8));
+    scaled = _mm_and_si128(scaled, _mm_set1_epi32(0x00FFFFFF));
+    return _mm_adds_epu8(d, scaled);
+}
+
+inline __m128i Load4(const uint32_t* p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+inline void Store4(uint32_t* p, __m128i v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+inline __m128i Load1(const uint32_t* p)
+{
+    return _mm_cvtsi32_si128(static_cast<int>(*p));
+}
+inline void Store1(uint32_t* p, __m128i v)
+{
+    *p = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+}
+
+// Four pixels of the normal white blend onto an opaque destination, exactly as the reference:
+// alpha 255 replaces, alpha 0 keeps the destination, the rest blend. Chosen per lane by masks, so
+// a group that mixes the classes costs no branch.
+inline __m128i Over4(__m128i s, __m128i d, __m128i alpha)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i opaque = _mm_cmpeq_epi32(alpha, _mm_set1_epi32(255));
+    __m128i clear = _mm_cmpeq_epi32(alpha, zero);
+    __m128i out = BlendOpaqueDest4(s, d);
+    out = _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, out));
+    return _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out));
+}
+
+// One row of the normal blit onto an opaque destination: transparent runs are jumped with the
+// run-length table, everything else goes four pixels at a time (all opaque: a plain store).
+// Looping over groups instead of runs keeps the branch count per row low; with sprites whose
+// run lengths change from row to row, mispredicted run loops cost more than the blending.
+inline void OverRowOpaqueDest(uint32_t* d, const uint32_t* s, const uint8_t* r, int n)
+{
+    const __m128i k255 = _mm_set1_epi32(255);
+    int i = 0;
+    while (i + 4 <= n)
+    {
+        if ((s[i] >> 24) == 0)
+        {
+            i += r[i];
+            continue;
+        }
+        __m128i sv = Load4(s + i);
+        __m128i alpha = _mm_srli_epi32(sv, 24);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, k255)) == 0xFFFF)
+        {
+            if (r[i] >= 16)
+            {
+                // A long opaque run: copy it whole, joining the pieces of runs longer than the
+                // 255-pixel cap.
+                int end = i + std::min<int>(r[i], n - i);
+                while (end < n && (s[end] >> 24) == 255)
+                    end += std::min<int>(r[end], n - end);
+                CopyPixels(d + i, s + i, end - i);
+                i = end;
+                continue;
+            }
+            Store4(d + i, sv);
+        }
+        else
+        {
+            Store4(d + i, Over4(sv, Load4(d + i), alpha));
+        }
+        i += 4;
+    }
+    for (; i < n; i++)
+    {
+        uint32_t a = s[i] >> 24;
+        if (a == 255)
+            d[i] = s[i];
+        else if (a != 0)
+            d[i] = BlendOpaqueDest(d[i], s[i], a);
+    }
+}
+
+// One row of the additive blit from prescaled source pixels (each channel already scaled by its
+// alpha, alpha byte 0): runs that add nothing are jumped, the rest is one saturating byte add per
+// four pixels, which leaves the destination alpha as it was.
+inline void AddRowPrescaled(uint32_t* d, const uint32_t* s, const uint32_t* pre, const uint8_t* r, int n)
+{
+    // Adding a prescaled pixel that adds nothing is harmless, so once a visible pixel is found the
+    // next sixteen are added without looking at them.
+    int i = 0;
+    while (i + 16 <= n)
+    {
+        uint32_t p = s[i];
+        if ((p >> 24) == 0 || (p & 0x00FFFFFF) == 0)
+        {
+            i += r[i];
+            continue;
+        }
+        Store4(d + i, _mm_adds_epu8(Load4(d + i), Load4(pre + i)));
+        Store4(d + i + 4, _mm_adds_epu8(Load4(d + i + 4), Load4(pre + i + 4)));
+        Store4(d + i + 8, _mm_adds_epu8(Load4(d + i + 8), Load4(pre + i + 8)));
+        Store4(d + i + 12, _mm_adds_epu8(Load4(d + i + 12), Load4(pre + i + 12)));
+        i += 16;
+    }
+    while (i + 4 <= n)
+    {
+        uint32_t p = s[i];
+        if ((p >> 24) == 0 || (p & 0x00FFFFFF) == 0)
+        {
+            i += r[i];
+            continue;
+        }
+        Store4(d + i, _mm_adds_epu8(Load4(d + i), Load4(pre + i)));
+        i += 4;
+    }
+    for (; i < n; i++)
+        Store1(d + i, _mm_adds_epu8(Load1(d + i), Load1(pre + i)));
+}
+#endif
+
+void BlendRunOpaqueDest(uint32_t* d, const uint32_t* s, int n, bool useSimd)
+{
+    int i = 0;
+#if ZEST_HAVE_SSE2
+    if (useSimd)
+    {
+        for (; i + 4 <= n; i += 4)
+            Store4(d + i, BlendOpaqueDest4(Load4(s + i), Load4(d + i)));
+        for (; i < n; i++)
+            Store1(d + i, BlendOpaqueDest4(Load1(s + i), Load1(d + i)));
+        return;
+    }
+#else
+    (void)useSimd;
+#endif
+    for (; i < n; i++)
+        d[i] = BlendOpaqueDest(d[i], s[i], A(s[i]));
+}
+
+void AddRunOpaque(uint32_t* d, const uint32_t* s, int n, bool useSimd)
+{
+    int i = 0;
+#if ZEST_HAVE_SSE2
+    if (useSimd)
+    {
+        const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+        for (; i + 4 <= n; i += 4)
+            Store4(d + i, _mm_adds_epu8(Load4(d + i), _mm_and_si128(Load4(s + i), rgb)));
+        for (; i < n; i++)
+            Store1(d + i, _mm_adds_epu8(Load1(d + i), _mm_and_si128(Load1(s + i), rgb)));
+        return;
+    }
+#else
+    (void)useSimd;
+#endif
+    for (; i < n; i++)
+        d[i] = AddSaturate(d[i], R(s[i]), G(s[i]), B(s[i]));
+}
+
+void AddRunScaled(uint32_t* d, const uint32_t* s, int n, bool useSimd)
+{
+    int i = 0;
+#if ZEST_HAVE_SSE2
+    if (useSimd)
+    {
+        for (; i + 4 <= n; i += 4)
+            Store4(d + i, AdditiveScaled4(Load4(s + i), Load4(d + i)));
+        for (; i < n; i++)
+            Store1(d + i, AdditiveScaled4(Load1(s + i), Load1(d + i)));
+        return;
+    }
+#else
+    (void)useSimd;
+#endif
+    for (; i < n; i++)
+        d[i] = AdditiveWhite(d[i], s[i]);
+}
+
+template <typename ClassOf>
+void BuildRunLength(const SourcePixels& src, uint8_t* out, ClassOf classOf)
+{
+    for (int y = 0; y < src.height; y++)
+    {
+        uint8_t* row = out + static_cast<size_t>(y) * static_cast<size_t>(src.width);
+        int run = 0;
+        int runClass = -1;
+        for (int x = src.width - 1; x >= 0; x--)
+        {
+            int c = classOf(src.At(x, y));
+            run = (c == runClass) ? run + 1 : 1;
+            runClass = c;
+            row[x] = static_cast<uint8_t>(std::min(run, 255));
+        }
+    }
+}
+
+// Per-pixel dispatch of the blends for the sampling kernels: chosen once per request through the
+// template arguments, never per pixel.
+enum class Kind
+{
+    Reference,     // any colour, any destination
+    WhiteOpaque,   // normal mode, white, opaque destination
+    WhiteNormal,   // normal mode, white, any destination
+    WhiteAdditive, // additive mode, white
+};
+
+template <Kind kind>
+inline void Put(uint32_t* d, uint32_t s, uint32_t color, int mode)
+{
+    if constexpr (kind == Kind::Reference)
+    {
+        *d = BlendRef(*d, s, color, mode);
+    }
+    else if constexpr (kind == Kind::WhiteAdditive)
+    {
+        if ((s >> 24) != 0)
+            *d = AdditiveWhite(*d, s);
+    }
+    else
+    {
+        uint32_t a = s >> 24;
+        if (a == 255)
+            *d = s;
+        else if (a != 0)
+            *d = (kind == Kind::WhiteOpaque) ? BlendOpaqueDest(*d, s, a) : BlendNormalRef(*d, s, WhiteColor);
+    }
+}
+
+Kind ChooseKind(uint32_t color, int mode, bool destOpaque)
+{
+    if (color != WhiteColor)
+        return Kind::Reference;
+    if (mode == 1)
+        return Kind::WhiteAdditive;
+    return destOpaque ? Kind::WhiteOpaque : Kind::WhiteNormal;
+}
+
+std::vector<int> StretchTable(int destStart, int destSize, int areaStart, int areaSize, int srcStart, int srcSize,
+                              bool mirror)
+{
+    std::vector<int> table(static_cast<size_t>(std::max(areaSize, 0)));
+    for (int k = 0; k < areaSize; k++)
+    {
+        int64_t i = areaStart + k - destStart;
+        int offset = static_cast<int>((i * 2 * srcSize + srcSize) / (2 * static_cast<int64_t>(destSize)));
+        table[static_cast<size_t>(k)] = mirror ? srcStart + srcSize - 1 - offset : srcStart + offset;
+    }
+    return table;
+}
+
+template <Kind kind>
+void StretchKernel(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
+                   const Rect& srcRect, uint32_t color, int mode, bool mirror)
+{
+    std::vector<int> xs = StretchTable(destRect.x, destRect.width, area.x, area.width, srcRect.x, srcRect.width, mirror);
+    std::vector<int> ys = StretchTable(destRect.y, destRect.height, area.y, area.height, srcRect.y, srcRect.height, false);
+    for (int k = 0; k < area.height; k++)
+    {
+        uint32_t* d = dest.Row(area.y + k) + area.x;
+        int sy = ys[static_cast<size_t>(k)];
+        if (src.bits)
+        {
+            const uint32_t* s = src.bits + static_cast<size_t>(sy) * static_cast<size_t>(src.width);
+            int i = 0;
+#if ZEST_HAVE_SSE2
+            if constexpr (kind == Kind::WhiteOpaque)
+            {
+                // Four sampled pixels at a time through the same lane-select blend as plain blits.
+                const __m128i k255 = _mm_set1_epi32(255);
+                const int* x4 = xs.data();
+                for (; i + 4 <= area.width; i += 4)
+                {
+                    __m128i sv = _mm_set_epi32(static_cast<int>(s[x4[i + 3]]), static_cast<int>(s[x4[i + 2]]),
+                                               static_cast<int>(s[x4[i + 1]]), static_cast<int>(s[x4[i]]));
+                    __m128i alpha = _mm_srli_epi32(sv, 24);
+                    int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, k255));
+                    if (opaque == 0xFFFF)
+                        Store4(d + i, sv);
+                    else if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) != 0xFFFF)
+                        Store4(d + i, Over4(sv, Load4(d + i), alpha));
+                }
+            }
+#endif
+            for (; i < area.width; i++)
+                Put<kind>(d + i, s[xs[static_cast<size_t>(i)]], color, mode);
+        }
+        else
+        {
+            for (int i = 0; i < area.width; i++)
+                Put<kind>(d + i, src.At(xs[static_cast<size_t>(i)], sy), color, mode);
+        }
+    }
+}
+
+template <Kind kind>
+void AffineKernel(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
+                  const AffineMap& map, uint32_t color, int mode)
+{
+    const int64_t left = static_cast<int64_t>(srcRect.x) << 16;
+    const int64_t top = static_cast<int64_t>(srcRect.y) << 16;
+    const int64_t right = static_cast<int64_t>(srcRect.x + srcRect.width) << 16;
+    const int64_t bottom = static_cast<int64_t>(srcRect.y + srcRect.height) << 16;
+    for (int y = area.y; y < area.y + area.height; y++)
+    {
+        uint32_t* d = dest.Row(y);
+        int64_t u = map.u0 + map.dux * area.x + map.duy * y;
+        int64_t v = map.v0 + map.dvx * area.x + map.dvy * y;
+        for (int x = area.x; x < area.x + area.width; x++, u += map.dux, v += map.dvx)
+        {
+            if (u < left || u >= right || v < top || v >= bottom)
+                continue;
+            Put<kind>(d + x, src.At(static_cast<int>(u >> 16), static_cast<int>(v >> 16)), color, mode);
+        }
+    }
+}
+
+} // namespace
+
+bool HaveSimd()
+{
+    return ZEST_HAVE_SSE2 != 0;
+}
+
+// Divisions by 255 below are by a constant, which the compiler turns into the exact
+// multiply-and-shift form; 256 is a shift.
+uint32_t BlendNormalRef(uint32_t dest, uint32_t src, uint32_t color)
+{
+    const bool white = color == WhiteColor;
+    // Effective alpha: the source's, scaled by the colour's alpha unless the colour is white.
+    uint32_t a = white ? A(src) : A(color) * A(src) / 255;
+    if (a == 0)
+        return dest;
+    uint32_t sr = R(src), sg = G(src), sb = B(src);
+    if (!white)
+    {
+        sr = sr * R(color) / 255;
+        sg = sg * G(color) / 255;
+        sb = sb * B(color) / 255;
+    }
+    // An opaque result replaces the pixel exactly (the weighted form below would leave a trace of
+    // the old colour: (s * 255 + d) / 256).
+    if (a == 255)
+        return Pack(255, sr, sg, sb);
+    uint32_t da = A(dest);
+    // out alpha o = da + (255 - da) * a / 255; weight w = a * 255 / o (o >= a >= 1).
+    uint32_t o = da + (255 - da) * a / 255;
+    uint32_t w = a * 255 / o;
+    uint32_t r = (sr * w + R(dest) * (256 - w)) / 256;
+    uint32_t g = (sg * w + G(dest) * (256 - w)) / 256;
+    uint32_t b = (sb * w + B(dest) * (256 - w)) / 256;
+    return Pack(o, r, g, b);
+}
+
+uint32_t BlendAdditiveRef(uint32_t dest, uint32_t src, uint32_t color)
+{
+    uint32_t a = A(src);
+    uint32_t sr = R(src), sg = G(src), sb = B(src);
+    if (a != 255)
+    {
+        sr = sr * a / 256;
+        sg = sg * a / 256;
+        sb = sb * a / 256;
+    }
+    if (color != WhiteColor)
+    {
+        sr = sr * R(color) * A(color) / 255 / 255;
+        sg = sg * G(color) * A(color) / 255 / 255;
+        sb = sb * B(color) * A(color) / 255 / 255;
+    }
+    return Pack(A(dest), std::min<uint32_t>(255, R(dest) + sr), std::min<uint32_t>(255, G(dest) + sg),
+                std::min<uint32_t>(255, B(dest) + sb));
+}
+
+void BuildRunLengthAlpha(const SourcePixels& src, uint8_t* out)
+{
+    BuildRunLength(src, out, [](uint32_t p) {
+        uint32_t a = p >> 24;
+        return a == 0 ? 0 : (a == 255 ? 1 : 2);
+    });
+}
+
+void BuildRunLengthAdditive(const SourcePixels& src, uint8_t* out)
+{
+    BuildRunLength(src, out, [](uint32_t p) {
+        uint32_t a = p >> 24;
+        if (a == 0 || (p & 0x00FFFFFF) == 0)
+            return 0;
+        return a == 255 ? 1 : 2;
+    });
+}
+
+void FillRectRef(const DestPixels& dest, const Rect& rect, uint32_t color)
+{
+    for (int y = rect.y; y < rect.y + rect.height; y++)
+    {
+        uint32_t* row = dest.Row(y);
+        for (int x = rect.x; x < rect.x + rect.width; x++)
+            row[x] = BlendNormalRef(row[x], color, WhiteColor);
+    }
+}
+
+void FillRectFast(const DestPixels& dest, const Rect& rect, uint32_t color, bool destOpaque)
+{
+    uint32_t a = A(color);
+    if (a == 0)
+        return;
+    if (a == 255)
+    {
+        for (int y = rect.y; y < rect.y + rect.height; y++)
+            std::fill_n(dest.Row(y) + rect.x, rect.width, color);
+        return;
+    }
+    if (!destOpaque)
+    {
+        FillRectRef(dest, rect, color);
+        return;
+    }
+    // (c * a + d * (256 - a)) / 256 with the colour's share computed once.
+    uint32_t ia = 256 - a;
+    uint32_t crb = (color & 0xFF00FF) * a;
+    uint32_t cg = (color & 0xFF00) * a;
+    for (int y = rect.y; y < rect.y + rect.height; y++)
+    {
+        uint32_t* row = dest.Row(y) + rect.x;
+        for (int x = 0; x < rect.width; x++)
+        {
+            uint32_t d = row[x];
+            row[x] = 0xFF000000 | (((crb + (d & 0xFF00FF) * ia) >> 8) & 0xFF00FF) | (((cg + (d & 0xFF00) * ia) >> 8) & 0xFF00);
+        }
+    }
+}
+
+void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, const Rect& srcRect, uint32_t color,
+             int mode, bool mirror)
+{
+    for (int j = 0; j < srcRect.height; j++)
+    {
+        uint32_t* row = dest.Row(y + j) + x;
+        for (int i = 0; i < srcRect.width; i++)
+        {
+            int sx = mirror ? srcRect.x + srcRect.width - 1 - i : srcRect.x + i;
+            row[i] = BlendRef(row[i], src.At(sx, srcRect.y + j), color, mode);
+        }
+    }
+}
+
+void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, bool useSimd)
+{
+    const int n = srcRect.width;
+    if (srcOpaque)
+    {
+        // Every pixel replaces its destination. Full-width rows lie back to back in both images and
+        // go as one copy (one long copy runs faster than a copy per row).
+        if (srcRect.x == 0 && x == 0 && n == srcWidth && n == dest.width)
+        {
+            std::memcpy(dest.Row(y), srcBits + static_cast<size_t>(srcRect.y) * static_cast<size_t>(n),
+                        static_cast<size_t>(n) * static_cast<size_t>(srcRect.height) * 4);
+            return;
+        }
+        for (int j = 0; j < srcRect.height; j++)
+            CopyPixels(dest.Row(y + j) + x,
+                       srcBits + static_cast<size_t>(srcRect.y + j) * static_cast<size_t>(srcWidth) + srcRect.x, n);
+        return;
+    }
+    for (int j = 0; j < srcRect.height; j++)
+    {
+        size_t offset = static_cast<size_t>(srcRect.y + j) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
+        const uint32_t* s = srcBits + offset;
+        const uint8_t* r = rle + offset;
+        uint32_t* d = dest.Row(y + j) + x;
+#if ZEST_HAVE_SSE2
+        if (useSimd && destOpaque)
+        {
+            OverRowOpaqueDest(d, s, r, n);
+            continue;
+        }
+#endif
+        int i = 0;
+        while (i < n)
+        {
+            int run = std::min<int>(r[i], n - i);
+            uint32_t a = s[i] >> 24;
+            if (a == 255)
+            {
+                // Runs are capped at 255 pixels: join the pieces of a longer one into one copy.
+                int end = i + run;
+                while (end < n && (s[end] >> 24) == 255)
+                    end += std::min<int>(r[end], n - end);
+                CopyPixels(d + i, s + i, end - i);
+                run = end - i;
+            }
+            else if (a != 0)
+            {
+                if (destOpaque)
+                    BlendRunOpaqueDest(d + i, s + i, run, useSimd);
+                else
+                    for (int k = i; k < i + run; k++)
+                        d[k] = BlendNormalRef(d[k], s[k], WhiteColor);
+            }
+            i += run;
+        }
+    }
+}
+
+void BuildAdditivePrescaled(const SourcePixels& src, uint32_t* out)
+{
+    for (int y = 0; y < src.height; y++)
+    {
+        for (int x = 0; x < src.width; x++)
+        {
+            uint32_t p = src.At(x, y);
+            uint32_t a = A(p);
+            // The source term of the additive rule: s * alpha / 256 when translucent.
+            *out++ = a == 255 ? (p & 0x00FFFFFF) : Pack(0, (R(p) * a) >> 8, (G(p) * a) >> 8, (B(p) * a) >> 8);
+        }
+    }
+}
+
+void BlitAdditiveRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth,
+                     const uint8_t* rle, const uint32_t* prescaled, const Rect& srcRect, bool useSimd)
+{
+    const int n = srcRect.width;
+    for (int j = 0; j < srcRect.height; j++)
+    {
+        size_t offset = static_cast<size_t>(srcRect.y + j) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
+        const uint32_t* s = srcBits + offset;
+        const uint8_t* r = rle + offset;
+        uint32_t* d = dest.Row(y + j) + x;
+#if ZEST_HAVE_SSE2
+        if (useSimd && prescaled != nullptr)
+        {
+            AddRowPrescaled(d, s, prescaled + offset, r, n);
+            continue;
+        }
+#endif
+        int i = 0;
+        while (i < n)
+        {
+            int run = std::min<int>(r[i], n - i);
+            uint32_t p = s[i];
+            // Class as the table was built: nothing to add / opaque / scaled by its alpha.
+            if ((p >> 24) == 0 || (p & 0x00FFFFFF) == 0)
+            {
+            }
+            else if ((p >> 24) == 255)
+            {
+                AddRunOpaque(d + i, s + i, run, useSimd);
+            }
+            else
+            {
+                AddRunScaled(d + i, s + i, run, useSimd);
+            }
+            i += run;
+        }
+    }
+}
+
+void StretchRef(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
+                const Rect& srcRect, uint32_t color, int mode, bool mirror)
+{
+    for (int y = area.y; y < area.y + area.height; y++)
+    {
+        int64_t j = y - destRect.y;
+        int sy = srcRect.y + static_cast<int>((j * 2 * srcRect.height + srcRect.height) / (2 * static_cast<int64_t>(destRect.height)));
+        for (int x = area.x; x < area.x + area.width; x++)
+        {
+            int64_t i = x - destRect.x;
+            int offset = static_cast<int>((i * 2 * srcRect.width + srcRect.width) / (2 * static_cast<int64_t>(destRect.width)));
+            int sx = mirror ? srcRect.x + srcRect.width - 1 - offset : srcRect.x + offset;
+            uint32_t* d = dest.Row(y) + x;
+            *d = BlendRef(*d, src.At(sx, sy), color, mode);
+        }
+    }
+}
+
+void StretchFast(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
+                 const Rect& srcRect, uint32_t color, int mode, bool mirror, bool destOpaque)
+{
+    switch (ChooseKind(color, mode, destOpaque))
+    {
+    case Kind::WhiteOpaque:
+        return StretchKernel<Kind::WhiteOpaque>(dest, area, destRect, src, srcRect, color, mode, mirror);
+    case Kind::WhiteNormal:
+        return StretchKernel<Kind::WhiteNormal>(dest, area, destRect, src, srcRect, color, mode, mirror);
+    case Kind::WhiteAdditive:
+        return StretchKernel<Kind::WhiteAdditive>(dest, area, destRect, src, srcRect, color, mode, mirror);
+    case Kind::Reference:
+        return StretchKernel<Kind::Reference>(dest, area, destRect, src, srcRect, color, mode, mirror);
+    }
+}
+
+bool MakeAffineMap(double a, double b, double c, double d, double tx, double ty, AffineMap& map)
+{
+    double det = a * d - b * c;
+    if (!std::isfinite(det) || std::fabs(det) < 1e-9 || !std::isfinite(tx) || !std::isfinite(ty))
+        return false;
+    // src = inverse(A) * (dest - t), evaluated at pixel centres (x + 0.5, y + 0.5).
+    double ia = d / det, ib = -b / det, ic = -c / det, id = a / det;
+    double u0 = ia * (0.5 - tx) + ib * (0.5 - ty);
+    double v0 = ic * (0.5 - tx) + id * (0.5 - ty);
+    auto fixed = [](double v) { return static_cast<int64_t>(std::llround(v * 65536.0)); };
+    if (std::fabs(u0) > 1e12 || std::fabs(v0) > 1e12 || std::fabs(ia) > 1e6 || std::fabs(ib) > 1e6 ||
+        std::fabs(ic) > 1e6 || std::fabs(id) > 1e6)
+        return false;
+    map.u0 = fixed(u0);
+    map.v0 = fixed(v0);
+    map.dux = fixed(ia);
+    map.duy = fixed(ib);
+    map.dvx = fixed(ic);
+    map.dvy = fixed(id);
+    return true;
+}
+
+void AffineRef(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
+               const AffineMap& map, uint32_t color, int mode)
+{
+    AffineKernel<Kind::Reference>(dest, area, src, srcRect, map, color, mode);
+}
+
+void AffineFast(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
+                const AffineMap& map, uint32_t color, int mode, bool destOpaque)
+{
+    switch (ChooseKind(color, mode, destOpaque))
+    {
+    case Kind::WhiteOpaque:
+        return AffineKernel<Kind::WhiteOpaque>(dest, area, src, srcRect, map, color, mode);
+    case Kind::WhiteNormal:
+        return AffineKernel<Kind::WhiteNormal>(dest, area, src, srcRect, map, color, mode);
+    case Kind::WhiteAdditive:
+        return AffineKernel<Kind::WhiteAdditive>(dest, area, src, srcRect, map, color, mode);
+    case Kind::Reference:
+        return AffineKernel<Kind::Reference>(dest, area, src, srcRect, map, color, mode);
+    }
+}
+
+} // namespace zest::blit

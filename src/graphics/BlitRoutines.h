@@ -1,0 +1,110 @@
+// Pixel kernels behind MemoryImage's drawing operations: the plain reference formulas and the fast
+// paths (run-length skipping and copying, SSE2 blending), picked once per request by the caller.
+// Every fast path gives exactly the reference results; tests hold them against each other.
+// Stateless; any thread, on pixel buffers the caller owns.
+#pragma once
+
+#include "graphics/Color.h"
+
+#include <cstdint>
+
+namespace zest::blit
+{
+
+// Pixels to read: 32-bit 0xAARRGGBB bits, or 8-bit indices into a 256-entry colour table.
+struct SourcePixels
+{
+    const uint32_t* bits = nullptr;
+    const uint8_t* indices = nullptr;
+    const uint32_t* table = nullptr;
+    int width = 0;
+    int height = 0;
+
+    uint32_t At(int x, int y) const
+    {
+        size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+        return bits ? bits[i] : table[indices[i]];
+    }
+};
+
+struct DestPixels
+{
+    uint32_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+
+    uint32_t* Row(int y) const { return bits + static_cast<size_t>(y) * static_cast<size_t>(width); }
+};
+
+inline constexpr uint32_t WhiteColor = 0xFFFFFFFF;
+
+// One destination pixel under a source pixel, normal mode. color is the packed drawing colour
+// (white = draw the source unchanged).
+uint32_t BlendNormalRef(uint32_t dest, uint32_t src, uint32_t color);
+// The same, additive mode.
+uint32_t BlendAdditiveRef(uint32_t dest, uint32_t src, uint32_t color);
+inline uint32_t BlendRef(uint32_t dest, uint32_t src, uint32_t color, int mode)
+{
+    return mode == 1 ? BlendAdditiveRef(dest, src, color) : BlendNormalRef(dest, src, color);
+}
+
+// Run-length tables (one byte per pixel, remaining run length within the row, capped at 255).
+// Alpha classes: 0 (alpha 0), 1 (alpha 255), 2 (other).
+void BuildRunLengthAlpha(const SourcePixels& src, uint8_t* out);
+// Additive classes: 0 (adds nothing: alpha 0 or black), 1 (alpha 255), 2 (other).
+void BuildRunLengthAdditive(const SourcePixels& src, uint8_t* out);
+
+// Fills rect (inside dest) with color as the source pixel, normal blending (alpha 255 sets).
+void FillRectRef(const DestPixels& dest, const Rect& rect, uint32_t color);
+// destOpaque: every pixel of dest has alpha 255 (then the cheaper exact form is used).
+void FillRectFast(const DestPixels& dest, const Rect& rect, uint32_t color, bool destOpaque);
+
+// Blits srcRect (inside src) to (x, y) (the whole of it inside dest), pixel by pixel through the
+// reference formulas. mirror: the source's columns in reverse order.
+void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, const Rect& srcRect, uint32_t color,
+             int mode, bool mirror);
+// Fast normal blit of a 32-bit source drawn unchanged (white colour), using its alpha run-length
+// table: transparent runs skipped, opaque runs copied, the rest blended. destOpaque as for fills;
+// srcOpaque: every source pixel is known to have alpha 255 (a plain copy).
+void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, bool useSimd);
+// The source term of additive drawing for every pixel (channels scaled by alpha / 256 unless
+// opaque; alpha byte 0), so the blit itself is one saturating add.
+void BuildAdditivePrescaled(const SourcePixels& src, uint32_t* out);
+// Fast additive blit of a 32-bit source (white colour) using its additive run-length table and,
+// when given, its prescaled pixels.
+void BlitAdditiveRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth,
+                     const uint8_t* rle, const uint32_t* prescaled, const Rect& srcRect, bool useSimd);
+
+// Nearest-neighbour stretch of srcRect onto destRect, drawing only destination pixels inside area
+// (area lies inside dest). Destination column i of destRect samples source column
+// srcRect.x + floor((i + 0.5) * srcRect.width / destRect.width) (reversed when mirrored); rows alike.
+void StretchRef(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
+                const Rect& srcRect, uint32_t color, int mode, bool mirror);
+void StretchFast(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
+                 const Rect& srcRect, uint32_t color, int mode, bool mirror, bool destOpaque);
+
+// Source position of the centre of destination pixel (x, y): u = u0 + dux * x + duy * y,
+// v = v0 + dvx * x + dvy * y, in 16.16 fixed point; the pixel floor(u), floor(v) is taken when it
+// lies inside srcRect.
+struct AffineMap
+{
+    int64_t u0 = 0;
+    int64_t v0 = 0;
+    int64_t dux = 0;
+    int64_t dvx = 0;
+    int64_t duy = 0;
+    int64_t dvy = 0;
+};
+// Inverse of dest = A * src + t (src and dest continuous coordinates), set up for pixel centres.
+// False when A cannot be inverted.
+bool MakeAffineMap(double a, double b, double c, double d, double tx, double ty, AffineMap& map);
+void AffineRef(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
+               const AffineMap& map, uint32_t color, int mode);
+void AffineFast(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
+                const AffineMap& map, uint32_t color, int mode, bool destOpaque);
+
+// Whether the SSE2 kernels are compiled in.
+bool HaveSimd();
+
+} // namespace zest::blit

@@ -1,0 +1,22 @@
+#include "platform/EventPump.h"
+
+#include <SDL.h>
+
+namespace zest
+{
+
+bool EventPump::Poll(std::vector<WindowMessage>& out, int maxEvents)
+{
+    if (!SDL_WasInit(SDL_INIT_EVENTS))
+        return false;
+    bool any = false;
+    SDL_Event event;
+    for (int i = 0; i < maxEvents && SDL_PollEvent(&event); i++)
+    {
+        any = true;
+        translator.Translate(event, out);
+    }
+    return any;
+}
+
+} // namespace zest

@@ -1,0 +1,26 @@
+// Fetches the waiting system events and hands them on as message records. Owned by
+// the application; main thread only (SDL delivers events to the thread that made
+// the window).
+#pragma once
+
+#include "platform/EventTranslator.h"
+#include "platform/WindowMessage.h"
+
+#include <vector>
+
+namespace zest
+{
+
+class EventPump
+{
+public:
+    // Appends the messages of every waiting event (at most maxEvents events, so a
+    // flood cannot stall the loop) and returns whether any event was read. Nothing
+    // happens when SDL's event system is not running.
+    bool Poll(std::vector<WindowMessage>& out, int maxEvents = 256);
+
+private:
+    EventTranslator translator;
+};
+
+} // namespace zest

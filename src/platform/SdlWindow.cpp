@@ -1,0 +1,236 @@
+#include "platform/SdlWindow.h"
+
+#include "platform/Log.h"
+#include "platform/SystemCursor.h"
+
+#include <SDL.h>
+
+namespace zest
+{
+
+namespace
+{
+// Room left for a title bar and borders when choosing the window scale; the frame
+// size is only known once a window exists.
+constexpr int FrameAllowanceX = 16;
+constexpr int FrameAllowanceY = 48;
+} // namespace
+
+SdlWindow::SdlWindow()
+{
+    // Keep SIGINT/SIGTERM turned into a quit event, and keep a full-screen window up
+    // when it loses the focus (the application decides what focus loss means).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+        videoStarted = true;
+    else
+    {
+        lastError = SDL_GetError();
+        Logf(LogLevel::Error, "video start failed: %s", lastError.c_str());
+    }
+}
+
+SdlWindow::~SdlWindow()
+{
+    Destroy();
+    if (videoStarted)
+    {
+        FreeSystemCursors();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+}
+
+std::string SdlWindow::DriverName() const
+{
+    const char* name = videoStarted ? SDL_GetCurrentVideoDriver() : nullptr;
+    return name ? name : "";
+}
+
+bool SdlWindow::Create(const std::string& title, int x, int y, int clientWidth, int clientHeight, bool fullScreen)
+{
+    if (!videoStarted)
+        return false;
+    Destroy();
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullScreen)
+    {
+        Rect bounds = DesktopBounds();
+        x = bounds.x;
+        y = bounds.y;
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    window = SDL_CreateWindow(title.c_str(), x, y, clientWidth, clientHeight, flags);
+    if (!window)
+    {
+        lastError = SDL_GetError();
+        Logf(LogLevel::Error, "window creation failed: %s", lastError.c_str());
+        return false;
+    }
+    return true;
+}
+
+void SdlWindow::Destroy()
+{
+    if (window)
+    {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+}
+
+uint32_t SdlWindow::Id() const
+{
+    return window ? SDL_GetWindowID(window) : 0;
+}
+
+void SdlWindow::SetTitle(const std::string& title)
+{
+    if (window)
+        SDL_SetWindowTitle(window, title.c_str());
+}
+
+void SdlWindow::Show()
+{
+    if (window)
+        SDL_ShowWindow(window);
+}
+
+void SdlWindow::Hide()
+{
+    if (window)
+        SDL_HideWindow(window);
+}
+
+void SdlWindow::Raise()
+{
+    if (window)
+        SDL_RaiseWindow(window);
+}
+
+void SdlWindow::Minimize()
+{
+    if (window)
+        SDL_MinimizeWindow(window);
+}
+
+void SdlWindow::Restore()
+{
+    if (window)
+        SDL_RestoreWindow(window);
+}
+
+bool SdlWindow::IsMinimized() const
+{
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+bool SdlWindow::IsShown() const
+{
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0;
+}
+
+bool SdlWindow::HasInputFocus() const
+{
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool SdlWindow::IsFullScreen() const
+{
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+bool SdlWindow::SetFullScreen(bool fullScreen)
+{
+    if (!window)
+        return false;
+    if (SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+    {
+        lastError = SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+Point SdlWindow::ClientSize() const
+{
+    Point size;
+    if (window)
+        SDL_GetWindowSize(window, &size.x, &size.y);
+    return size;
+}
+
+Point SdlWindow::PixelSize() const
+{
+    Point size;
+    if (window)
+        SDL_GetWindowSizeInPixels(window, &size.x, &size.y);
+    return size;
+}
+
+Point SdlWindow::Position() const
+{
+    Point position;
+    if (window)
+        SDL_GetWindowPosition(window, &position.x, &position.y);
+    return position;
+}
+
+void SdlWindow::CaptureMouse(bool capture)
+{
+    if (window)
+        SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+}
+
+bool SdlWindow::IsMouseInside() const
+{
+    return window && SDL_GetMouseFocus() == window;
+}
+
+Point SdlWindow::MousePosition() const
+{
+    Point position;
+    if (!window)
+        return position;
+    int globalX = 0;
+    int globalY = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    Point origin = Position();
+    return Point(globalX - origin.x, globalY - origin.y);
+}
+
+Rect SdlWindow::DesktopWorkArea() const
+{
+    SDL_Rect r{0, 0, 0, 0};
+    if (!videoStarted || SDL_GetDisplayUsableBounds(0, &r) != 0 || r.w <= 0 || r.h <= 0)
+        return DesktopBounds();
+    return Rect(r.x, r.y, r.w, r.h);
+}
+
+Rect SdlWindow::DesktopBounds() const
+{
+    SDL_Rect r{0, 0, 0, 0};
+    if (!videoStarted || SDL_GetDisplayBounds(0, &r) != 0 || r.w <= 0 || r.h <= 0)
+        return Rect(0, 0, 1024, 768); // a sane desktop when the driver knows none
+    return Rect(r.x, r.y, r.w, r.h);
+}
+
+int SdlWindow::DisplayRefreshRate() const
+{
+    SDL_DisplayMode mode;
+    if (!videoStarted || SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.refresh_rate <= 0)
+        return 60;
+    return mode.refresh_rate;
+}
+
+int SdlWindow::IntegerScaleFor(const Rect& workArea, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return 1;
+    int byWidth = (workArea.width - FrameAllowanceX) / width;
+    int byHeight = (workArea.height - FrameAllowanceY) / height;
+    int scale = byWidth < byHeight ? byWidth : byHeight;
+    return scale < 1 ? 1 : scale;
+}
+
+} // namespace zest

@@ -1,0 +1,15 @@
+#include "resources/SoundRes.h"
+
+#include "audio/SoundManager.h"
+
+namespace zest
+{
+
+void SoundRes::Unload()
+{
+    if (soundId != -1 && soundManager)
+        soundManager->ReleaseSound(soundId);
+    soundId = -1;
+}
+
+} // namespace zest

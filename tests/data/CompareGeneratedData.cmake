@@ -1,0 +1,28 @@
+# Runs the data generators into SCRATCH and compares every file with the staged data in STAGE.
+# Fails on a missing, extra or differing file.
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+foreach(generator ARTGEN FONTGEN SOUNDGEN)
+    execute_process(COMMAND ${${generator}} --content ${CONTENT} --out ${SCRATCH} RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${${generator}} failed: ${result}")
+    endif()
+endforeach()
+
+file(GLOB_RECURSE fresh RELATIVE ${SCRATCH} ${SCRATCH}/*)
+list(LENGTH fresh count)
+if(count LESS 40)
+    message(FATAL_ERROR "only ${count} files generated")
+endif()
+foreach(name ${fresh})
+    if(NOT EXISTS ${STAGE}/${name})
+        message(FATAL_ERROR "${name} was generated but is not in the staged data (rebuild to refresh it)")
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${name} ${STAGE}/${name}
+                    RESULT_VARIABLE differ)
+    if(NOT differ EQUAL 0)
+        message(FATAL_ERROR "${name} differs between two runs of the generators")
+    endif()
+endforeach()
+message(STATUS "${count} generated files identical in two runs")
+file(REMOVE_RECURSE ${SCRATCH})

@@ -1,0 +1,224 @@
+#include "graphics/BlitRoutines.h"
+
+#include "ImageCompare.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <vector>
+
+using namespace zest;
+using namespace zest::blit;
+
+namespace
+{
+
+// The blending rules written out independently of the code under test, in floating point where
+// the rule divides, then truncated as integer division does.
+uint32_t ExpectedNormal(uint32_t d, uint32_t s, uint32_t c)
+{
+    auto ch = [](uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); };
+    bool white = c == 0xFFFFFFFF;
+    int a = white ? ch(s, 24) : ch(c, 24) * ch(s, 24) / 255;
+    if (a == 0)
+        return d;
+    int sc[3];
+    for (int k = 0; k < 3; k++)
+        sc[k] = white ? ch(s, 16 - 8 * k) : ch(s, 16 - 8 * k) * ch(c, 16 - 8 * k) / 255;
+    if (a == 255)
+        return 0xFF000000u | (sc[0] << 16) | (sc[1] << 8) | sc[2];
+    int da = ch(d, 24);
+    int o = da + (255 - da) * a / 255;
+    int w = a * 255 / o;
+    uint32_t out = static_cast<uint32_t>(o) << 24;
+    for (int k = 0; k < 3; k++)
+        out |= static_cast<uint32_t>((sc[k] * w + ch(d, 16 - 8 * k) * (256 - w)) / 256) << (16 - 8 * k);
+    return out;
+}
+
+std::vector<uint32_t> Drawn(const std::vector<uint32_t>& start, int w, int h,
+                          const std::function<void(const DestPixels&)>& draw)
+{
+    std::vector<uint32_t> out = start;
+    draw(DestPixels{out.data(), w, h});
+    return out;
+}
+
+} // namespace
+
+TEST(BlitRoutines, NormalBlendFollowsTheFormula)
+{
+    struct Case
+    {
+        const char* what;
+        uint32_t dest, src, color, expected;
+    } cases[] = {
+        {"opaque source replaces", 0xFF123456, 0xFFABCDEF, WhiteColor, 0xFFABCDEF},
+        {"opaque source onto transparent", 0x00000000, 0xFFFFFFFF, WhiteColor, 0xFFFFFFFF},
+        {"transparent source leaves dest", 0x80123456, 0x00FFFFFF, WhiteColor, 0x80123456},
+        {"half red onto opaque blue", 0xFF0000FF, 0x80FF0000, WhiteColor, 0xFF7F007F},
+        {"half red onto transparent", 0x00000000, 0x80FF0000, WhiteColor, 0x80FE0000},
+        {"half red onto half blue", 0x800000FF, 0x80FF0000, WhiteColor, 0xBFA90055},
+        {"alpha 1 onto black", 0xFF000000, 0x01FFFFFF, WhiteColor, 0xFF000000},
+        {"alpha 254 onto black", 0xFF000000, 0xFEFFFFFF, WhiteColor, 0xFFFDFDFD},
+        {"white through half red colour", 0xFF000000, 0xFFFFFFFF, 0x80FF0000, 0xFF7F0000},
+        {"grey through opaque green colour", 0xFF000000, 0xFF808080, 0xFF00FF00, 0xFF008000},
+        {"transparent colour draws nothing", 0xFF102030, 0xFFFFFFFF, 0x00FFFFFF, 0xFF102030},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(BlendNormalRef(c.dest, c.src, c.color), c.expected);
+        EXPECT_EQ(ExpectedNormal(c.dest, c.src, c.color), c.expected);
+    }
+}
+
+TEST(BlitRoutines, NormalBlendMatchesIndependentFormulaOnRandomPixels)
+{
+    std::mt19937 rng(7);
+    const uint32_t colors[] = {WhiteColor, 0x80FF8040, 0xFF00FF00, 0x01FFFFFF, 0xFEFFFFFF};
+    for (int i = 0; i < 200000; i++)
+    {
+        uint32_t d = rng(), s = rng(), c = colors[i % 5];
+        ASSERT_EQ(BlendNormalRef(d, s, c), ExpectedNormal(d, s, c)) << std::hex << d << " " << s << " " << c;
+    }
+}
+
+TEST(BlitRoutines, AdditiveBlendSaturatesAndKeepsDestAlpha)
+{
+    struct Case
+    {
+        const char* what;
+        uint32_t dest, src, color, expected;
+    } cases[] = {
+        {"white on white saturates", 0xFFFFFFFF, 0xFFFFFFFF, WhiteColor, 0xFFFFFFFF},
+        {"dest alpha kept", 0x80FFFFFF, 0xFFFFFFFF, WhiteColor, 0x80FFFFFF},
+        {"transparent dest alpha kept", 0x00102030, 0xFF010101, WhiteColor, 0x00112131},
+        {"translucent source scaled by alpha/256", 0xFF000010, 0x80FF0000, WhiteColor, 0xFF7F0010},
+        {"transparent source adds nothing", 0xFF102030, 0x00FFFFFF, WhiteColor, 0xFF102030},
+        {"colour alpha and channel scale", 0xFF000000, 0xFFFF0000, 0x80FFFFFF, 0xFF800000},
+        {"colour channel 0 adds nothing", 0xFF000000, 0xFFFFFFFF, 0xFF00FF00, 0xFF00FF00},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(BlendAdditiveRef(c.dest, c.src, c.color), c.expected);
+    }
+}
+
+TEST(BlitRoutines, RunLengthTableCapsLongRunsAndStopsAtRowEnds)
+{
+    // Row 0: 300 opaque, 2 transparent, 3 translucent; row 1 all opaque (305).
+    const int w = 305;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * 2, 0xFF000000);
+    pixels[300] = pixels[301] = 0x00000000;
+    pixels[302] = 0x80000000;
+    pixels[303] = 0x01000000;
+    pixels[304] = 0xFE000000;
+    std::vector<uint8_t> rle(pixels.size());
+    BuildRunLengthAlpha(SourcePixels{pixels.data(), nullptr, nullptr, w, 2}, rle.data());
+    struct Case
+    {
+        int index, expected;
+    } cases[] = {{0, 255}, {45, 255}, {46, 254}, {299, 1}, {300, 2}, {301, 1}, {302, 3}, {304, 1}, {w, 255},
+                 {w + 49, 255}, {w + 50, 255}, {w + 51, 254}, {2 * w - 1, 1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(rle[c.index], c.expected) << "index " << c.index;
+
+    // Additive classes: black and transparent add nothing and share a run.
+    uint32_t add[] = {0x00FFFFFF, 0xFF000000, 0x80000000, 0xFFFFFFFF, 0x80FFFFFF};
+    uint8_t addRle[5];
+    BuildRunLengthAdditive(SourcePixels{add, nullptr, nullptr, 5, 1}, addRle);
+    EXPECT_EQ(std::vector<int>(addRle, addRle + 5), (std::vector<int>{3, 2, 1, 1, 1}));
+}
+
+// Every fast path against the reference on seeded random pixels, on opaque and on mixed destinations.
+TEST(BlitRoutines, FastPathsMatchReference)
+{
+    std::mt19937 rng(12345);
+    const int sw = 97, sh = 23, dw = 140, dh = 60;
+    auto src = zest::test::RandomPixels(rng, sw, sh);
+    std::vector<uint8_t> rle(src.size()), addRle(src.size());
+    SourcePixels view{src.data(), nullptr, nullptr, sw, sh};
+    BuildRunLengthAlpha(view, rle.data());
+    BuildRunLengthAdditive(view, addRle.data());
+    std::vector<uint32_t> prescaled(src.size());
+    BuildAdditivePrescaled(view, prescaled.data());
+    const auto opaqueDest = zest::test::RandomOpaquePixels(rng, dw, dh);
+    const auto mixedDest = zest::test::RandomPixels(rng, dw, dh);
+    const Rect srcRects[] = {{0, 0, sw, sh}, {5, 3, 60, 17}, {96, 0, 1, 23}};
+    for (bool opaque : {true, false})
+    {
+        const auto& start = opaque ? opaqueDest : mixedDest;
+        for (const Rect& sr : srcRects)
+        {
+            for (bool simd : {false, true})
+            {
+                std::string name = std::string(opaque ? "opaque" : "mixed") + "-" + std::to_string(sr.x) + "-" +
+                                   (simd ? "simd" : "scalar");
+                auto expectNormal = Drawn(start, dw, dh, [&](auto& d) { BlitRef(d, 7, 9, view, sr, WhiteColor, 0, false); });
+                auto gotNormal = Drawn(start, dw, dh,
+                                     [&](auto& d) { BlitNormalRle(d, 7, 9, src.data(), sw, rle.data(), sr, opaque, false, simd); });
+                EXPECT_TRUE(zest::test::SamePixels("normal-" + name, expectNormal.data(), gotNormal.data(), dw, dh));
+                auto expectAdd = Drawn(start, dw, dh, [&](auto& d) { BlitRef(d, 7, 9, view, sr, WhiteColor, 1, false); });
+                auto gotAdd = Drawn(start, dw, dh, [&](auto& d) {
+                    BlitAdditiveRle(d, 7, 9, src.data(), sw, addRle.data(), nullptr, sr, simd);
+                });
+                EXPECT_TRUE(zest::test::SamePixels("additive-" + name, expectAdd.data(), gotAdd.data(), dw, dh));
+                auto gotPrescaled = Drawn(start, dw, dh, [&](auto& d) {
+                    BlitAdditiveRle(d, 7, 9, src.data(), sw, addRle.data(), prescaled.data(), sr, simd);
+                });
+                EXPECT_TRUE(zest::test::SamePixels("additive-prescaled-" + name, expectAdd.data(), gotPrescaled.data(),
+                                                   dw, dh));
+            }
+        }
+        for (uint32_t color : {0xFF000000u | 0x123456u, 0x80FFFFFFu, 0x7F00FF00u, 0xFFFFFFFEu, 0x01FFFFFFu,
+                               0xFEFFFFFFu, 0xFFFFFFFFu})
+        {
+            std::string name = std::string(opaque ? "opaque" : "mixed") + "-" + std::to_string(color);
+            Rect r(3, 4, 120, 50);
+            auto expectFill = Drawn(start, dw, dh, [&](auto& d) { FillRectRef(d, r, color); });
+            auto gotFill = Drawn(start, dw, dh, [&](auto& d) { FillRectFast(d, r, color, opaque); });
+            EXPECT_TRUE(zest::test::SamePixels("fill-" + name, expectFill.data(), gotFill.data(), dw, dh));
+            for (int mode : {0, 1})
+            {
+                for (bool mirror : {false, true})
+                {
+                    Rect destRect(-10, 2, 150, 31), area(0, 2, 139, 31);
+                    auto expect = Drawn(start, dw, dh,
+                                      [&](auto& d) { StretchRef(d, area, destRect, view, srcRects[1], color, mode, mirror); });
+                    auto got = Drawn(start, dw, dh, [&](auto& d) {
+                        StretchFast(d, area, destRect, view, srcRects[1], color, mode, mirror, opaque);
+                    });
+                    EXPECT_TRUE(zest::test::SamePixels("stretch-" + name + "-" + std::to_string(mode) +
+                                                           (mirror ? "m" : ""),
+                                                       expect.data(), got.data(), dw, dh));
+                }
+                AffineMap map;
+                ASSERT_TRUE(MakeAffineMap(0.8, 0.6, -0.6, 0.8, 40.3, 20.7, map));
+                Rect area(0, 0, dw, dh);
+                auto expect = Drawn(start, dw, dh, [&](auto& d) { AffineRef(d, area, view, srcRects[0], map, color, mode); });
+                auto got = Drawn(start, dw, dh,
+                               [&](auto& d) { AffineFast(d, area, view, srcRects[0], map, color, mode, opaque); });
+                EXPECT_TRUE(zest::test::SamePixels("affine-" + name + "-" + std::to_string(mode), expect.data(),
+                                                   got.data(), dw, dh));
+            }
+        }
+    }
+}
+
+TEST(BlitRoutines, StretchSamplesPixelCentres)
+{
+    // 2 -> 4 doubles each pixel; 4 -> 2 samples at the destination centres: source pixels 1 and 3.
+    uint32_t src[4] = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};
+    SourcePixels view{src, nullptr, nullptr, 4, 1};
+    std::vector<uint32_t> dest(4, 0xFF000000);
+    StretchRef(DestPixels{dest.data(), 4, 1}, Rect(0, 0, 4, 1), Rect(0, 0, 4, 1), view, Rect(0, 0, 2, 1), WhiteColor,
+               0, false);
+    EXPECT_EQ(dest, (std::vector<uint32_t>{0xFF000001, 0xFF000001, 0xFF000002, 0xFF000002}));
+    StretchRef(DestPixels{dest.data(), 4, 1}, Rect(0, 0, 2, 1), Rect(0, 0, 2, 1), view, Rect(0, 0, 4, 1), WhiteColor,
+               0, false);
+    EXPECT_EQ(dest[0], 0xFF000002u);
+    EXPECT_EQ(dest[1], 0xFF000004u);
+}

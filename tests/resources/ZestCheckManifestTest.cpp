@@ -1,0 +1,90 @@
+// Runs the built zestcheck --manifest on small manifests and reads what it prints.
+#include "ImageTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+using namespace imagetest;
+
+namespace
+{
+
+struct ToolRun
+{
+    int exitCode = -1;
+    std::string output;
+};
+
+std::string Tool()
+{
+    const char* bin = std::getenv("ZEST_BIN_DIR");
+    return bin != nullptr ? std::string(bin) + "/zestcheck" : std::string();
+}
+
+ToolRun RunTool(const std::string& arguments)
+{
+    ToolRun run;
+    FILE* pipe = popen((Tool() + " " + arguments + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr)
+        run.output += buffer;
+    int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+Bytes Text(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+TEST(ZestCheckManifest, PrintsEachGroupWithItsCountOrTheErrorText)
+{
+    if (Tool().empty() || !std::filesystem::exists(Tool()))
+        GTEST_SKIP() << "zestcheck is not built in ZEST_BIN_DIR";
+    ScratchFolder folder;
+    struct Case
+    {
+        const char* name;
+        const char* xml;
+        int exitCode;
+        std::string output; // "FILE" stands for the manifest's path
+    };
+    const Case cases[] = {
+        {"groups in order of first appearance",
+         "<ResourceManifest>\n"
+         "<Resources id=\"Init\"><Font id=\"F\" path=\"f.txt\"/><Image id=\"P\" path=\"!program\"/></Resources>\n"
+         "<Resources id=\"Game\"><Image id=\"A\" path=\"a.png\"/><Sound id=\"S\" path=\"s\"/></Resources>\n"
+         "<Resources id=\"Init\"><Image id=\"B\" path=\"b.png\"/></Resources>\n"
+         "<Resources id=\"Empty\"/>\n"
+         "</ResourceManifest>\n",
+         0, "OK\nInit\t2\nGame\t2\nEmpty\t0\n"},
+        {"no groups", "<ResourceManifest/>", 0, "OK\n"},
+        {"a duplicate id",
+         "<ResourceManifest>\n<Resources id=\"a\">\n<Image id=\"A\" path=\"a.png\"/>\n<Image id=\"A\" path=\"b.png\"/>",
+         1, "Resource already defined. on Line 4 in File 'FILE'\n"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::string path = folder.Write("manifest.xml", Text(c.xml));
+        ToolRun run = RunTool("--manifest '" + path + "'");
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        std::string expected = c.output;
+        if (size_t at = expected.find("FILE"); at != std::string::npos)
+            expected.replace(at, 4, path);
+        EXPECT_EQ(run.output, expected);
+    }
+    ToolRun missing = RunTool("--manifest '" + folder.Path("none.xml") + "'");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.output, "Resource file not found: " + folder.Path("none.xml") + "\n");
+    EXPECT_EQ(RunTool("--manifest").exitCode, 2);
+}
+
+} // namespace
