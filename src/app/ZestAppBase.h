@@ -140,6 +140,11 @@ public:
     virtual bool IsMuted();
     virtual void SetMusicVolume(double volume);
     virtual void SetSfxVolume(double volume);
+    virtual double GetMasterVolume();
+    virtual void SetMasterVolume(double volume);
+    // Plays the sound once at the pan (-10000 left .. 10000 right) and releases it when done.
+    virtual void PlaySound(int id, int pan);
+    virtual void PlaySound(int id);
     virtual void Mute(bool automatic);
     virtual void Unmute(bool automatic);
     // 0 before loading starts, done / total while it runs, 1 once loaded.

@@ -3,6 +3,9 @@
 #include "app/ZestAppBase.h"
 
 #include "app/DisplayInterface.h"
+#include "audio/MusicInterface.h"
+#include "audio/SoundInstance.h"
+#include "audio/SoundManager.h"
 #include "graphics/DisplayImage.h"
 #include "platform/EventPump.h"
 #include "platform/Log.h"
@@ -376,11 +379,49 @@ bool ZestAppBase::IsMuted()
 void ZestAppBase::SetMusicVolume(double volume)
 {
     musicVolume = volume;
+    if (musicInterface)
+        musicInterface->SetVolume(IsMuted() ? 0.0 : volume);
 }
 
 void ZestAppBase::SetSfxVolume(double volume)
 {
     sfxVolume = volume;
+    if (soundManager)
+        soundManager->SetVolume(IsMuted() ? 0.0 : volume);
+}
+
+double ZestAppBase::GetMasterVolume()
+{
+    return soundManager ? soundManager->GetMasterVolume() : 0.0;
+}
+
+void ZestAppBase::SetMasterVolume(double volume)
+{
+    sfxVolume = volume;
+    if (soundManager)
+        soundManager->SetMasterVolume(volume);
+}
+
+void ZestAppBase::PlaySound(int id, int pan)
+{
+    if (!soundManager)
+        return;
+    SoundInstance* instance = soundManager->GetSoundInstance(id);
+    if (!instance)
+        return;
+    instance->SetPan(pan);
+    // Released by the manager once it has played; released at once when it cannot play.
+    if (!instance->Play(false, true))
+        instance->Release();
+}
+
+void ZestAppBase::PlaySound(int id)
+{
+    if (!soundManager)
+        return;
+    SoundInstance* instance = soundManager->GetSoundInstance(id);
+    if (instance && !instance->Play(false, true))
+        instance->Release();
 }
 
 void ZestAppBase::Mute(bool automatic)

@@ -3,8 +3,6 @@
 #include "app/Buffer.h"
 #include "app/ZestAppBase.h"
 #include "audio/MusicInterface.h"
-#include "audio/SoundInstance.h"
-#include "audio/SoundManager.h"
 #include "game/CreditsDialog.h"
 #include "game/DemoDialog.h"
 #include "game/FinishDialog.h"
@@ -43,30 +41,11 @@ constexpr int PlaySong = 1;
 constexpr double SongFadeOutSpeed = 0.04;
 constexpr double SongFadeInSpeed = 0.02;
 
-// The application's own sound operation where it has one (looked up at compile time); otherwise the
-// sound manager's instance for the id, played once and released when done.
-template <class App> void PlaySoundVia(App& app, int soundId)
-{
-    if constexpr (requires { app.PlaySound(soundId); })
-    {
-        app.PlaySound(soundId);
-    }
-    else
-    {
-        zest::SoundManager* sounds = app.GetSoundManager();
-        if (!sounds)
-            return;
-        zest::SoundInstance* instance = sounds->GetSoundInstance(soundId);
-        if (instance && !instance->Play(false, true))
-            instance->Release();
-    }
-}
-
 } // namespace
 
 void PlayGameSound(zest::ZestAppBase& app, int soundId)
 {
-    PlaySoundVia(app, soundId);
+    app.PlaySound(soundId);
 }
 
 bool OpenGameUrl(zest::ZestAppBase& app, const std::string& url)

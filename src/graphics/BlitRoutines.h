@@ -68,6 +68,11 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
 // srcOpaque: every source pixel is known to have alpha 255 (a plain copy).
 void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
                    const Rect& srcRect, bool destOpaque, bool srcOpaque, bool useSimd);
+// Normal blit of a 32-bit source under a colour other than white, using its alpha run-length
+// table to skip transparent runs; onto an opaque destination four pixels at a time (SSE2),
+// elsewhere through the reference formula, inlined.
+void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
+                   const Rect& srcRect, uint32_t color, bool destOpaque, bool useSimd);
 // The source term of additive drawing for every pixel (channels scaled by alpha / 256 unless
 // opaque; alpha byte 0), so the blit itself is one saturating add.
 void BuildAdditivePrescaled(const SourcePixels& src, uint32_t* out);

@@ -72,8 +72,8 @@ public:
     void DrawImageMirror(Image* image, int x, int y, const Rect& srcRect, bool mirror = true);
     void DrawImageMirror(Image* image, const Rect& destRect, const Rect& srcRect, bool mirror = true);
     void DrawImageFloat(Image* image, float x, float y);
-    // angle in radians; (centerX, centerY) is the rotation centre relative to the image (or srcRect),
-    // and it lands on (x, y).
+    // The image (or srcRect) placed with its top-left at (x, y), then turned by angle (radians,
+    // counter-clockwise) about its point (centerX, centerY), which stays at (x + centerX, y + centerY).
     void DrawImageRotated(Image* image, float x, float y, double angle, float centerX, float centerY);
     void DrawImageRotated(Image* image, float x, float y, double angle, float centerX, float centerY,
                           const Rect& srcRect);

@@ -85,7 +85,8 @@ public:
     // The float, rotated, stretched and transformed forms clip themselves against clip.
     virtual void BlitFloat(Image* source, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                            int drawMode);
-    // angle in radians; the source's (centerX, centerY) (relative to srcRect) lands on (x, y).
+    // srcRect placed with its top-left at (x, y) and turned by angle (radians, counter-clockwise)
+    // about its point (centerX, centerY), which stays at (x + centerX, y + centerY).
     virtual void BlitRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clip,
                              const Color& color, int drawMode, double angle, float centerX, float centerY);
     virtual void StretchBlit(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,

@@ -603,6 +603,11 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
                                 source->IsKnownOpaque(), blit::HaveSimd());
         }
     }
+    else if (drawMode != DrawModeAdditive && src.bits != nullptr && source != this)
+    {
+        blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, source->GetRunLengthAlpha(), srcRect, c,
+                            IsKnownOpaque(), blit::HaveSimd());
+    }
     else
     {
         blit::BlitRef(dest, d.x, d.y, src, srcRect, c, drawMode, false);

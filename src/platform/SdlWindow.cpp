@@ -55,10 +55,23 @@ bool SdlWindow::Create(const std::string& title, int x, int y, int clientWidth, 
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullScreen)
     {
+        // Ask for the desktop's size too: without a window manager nothing else makes the
+        // window cover the screen, and the picture would be cut to the windowed size.
         Rect bounds = DesktopBounds();
+        Rect work = DesktopWorkArea();
+        int scale = IntegerScaleFor(work, clientWidth, clientHeight);
+        windowedRect = Rect(work.x + (work.width - clientWidth * scale) / 2,
+                            work.y + (work.height - clientHeight * scale) / 2, clientWidth * scale,
+                            clientHeight * scale);
         x = bounds.x;
         y = bounds.y;
+        clientWidth = bounds.width;
+        clientHeight = bounds.height;
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    else
+    {
+        windowedRect = Rect(x, y, clientWidth, clientHeight);
     }
     window = SDL_CreateWindow(title.c_str(), x, y, clientWidth, clientHeight, flags);
     if (!window)
@@ -144,10 +157,26 @@ bool SdlWindow::SetFullScreen(bool fullScreen)
 {
     if (!window)
         return false;
+    // The size and place are set by hand both ways: without a window manager the switch alone
+    // neither covers the desktop nor gives the windowed size back.
+    if (fullScreen && !IsFullScreen())
+    {
+        Point position = Position();
+        Point size = ClientSize();
+        windowedRect = Rect(position.x, position.y, size.x, size.y);
+        Rect bounds = DesktopBounds();
+        SDL_SetWindowPosition(window, bounds.x, bounds.y);
+        SDL_SetWindowSize(window, bounds.width, bounds.height);
+    }
     if (SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
     {
         lastError = SDL_GetError();
         return false;
+    }
+    if (!fullScreen && !windowedRect.IsEmpty())
+    {
+        SDL_SetWindowSize(window, windowedRect.width, windowedRect.height);
+        SDL_SetWindowPosition(window, windowedRect.x, windowedRect.y);
     }
     return true;
 }

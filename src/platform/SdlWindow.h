@@ -79,6 +79,8 @@ public:
 private:
     SDL_Window* window = nullptr;
     bool videoStarted = false;
+    // Where the window goes when it leaves full screen.
+    Rect windowedRect;
     std::string lastError;
 };
 

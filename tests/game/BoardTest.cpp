@@ -323,6 +323,21 @@ TEST_F(BoardTest, ProgressAndSettingsSurviveARestartOfTheProgram)
     app->SaveSettings();
 }
 
+TEST_F(BoardTest, SoundVolumeReachesTheMixerAndMutingSilencesItUntilUnmuted)
+{
+    app->SetSfxVolume(0.4);
+    EXPECT_DOUBLE_EQ(sounds->volume, 0.4);
+    app->Mute(true);
+    EXPECT_DOUBLE_EQ(sounds->volume, 0.0);
+    EXPECT_DOUBLE_EQ(app->GetSfxVolume(), 0.4); // the setting itself is kept
+    app->Unmute(true);
+    EXPECT_DOUBLE_EQ(sounds->volume, 0.4);
+
+    app->PlaySound(tibble::SOUND_BURP, -5000);
+    app->PlaySound(tibble::SOUND_TOMATO);
+    EXPECT_EQ(sounds->played, (std::vector<int>{tibble::SOUND_BURP, tibble::SOUND_TOMATO}));
+}
+
 using BoardDeathTest = BoardFixture;
 
 TEST_F(BoardDeathTest, MissingLevelFileIsAFileErrorNotACrash)

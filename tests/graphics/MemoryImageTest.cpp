@@ -111,6 +111,8 @@ TEST(MemoryImage, BlitThroughEveryPathMatchesReference)
         {"mixed-white-normal", false, false, Color::White, 0},
         {"opaque-white-additive", true, false, Color::White, 1},
         {"mixed-tinted-normal", false, false, Color(200, 100, 50, 180), 0},
+        {"opaque-tinted-normal", true, false, Color(136, 136, 255), 0},
+        {"opaque-translucent-tint-normal", true, false, Color(200, 100, 50, 180), 0},
         {"opaque-tinted-additive", true, false, Color(200, 100, 50, 180), 1},
     };
     for (const Case& c : cases)
