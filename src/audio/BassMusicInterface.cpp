@@ -10,33 +10,9 @@
 namespace zest
 {
 
-namespace
-{
-// Fades compare with a little slack so that a fade of 0.01 from 1.0 ends after exactly
-// 100 updates whichever way the floating-point sum rounds.
-constexpr double FadeSlack = 1e-9;
-
-double ClampUnit(double value)
-{
-    if (!(value > 0.0))
-        return 0.0;
-    return std::min(value, 1.0);
-}
-
-double FiniteOrZero(double value)
-{
-    return std::isfinite(value) ? value : 0.0;
-}
-
-std::string LowerExtension(const std::string& fileName)
-{
-    const size_t dot = fileName.rfind('.');
-    std::string extension = dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-} // namespace
+using song::ClampUnit;
+using song::FiniteOrZero;
+using song::LowerExtension;
 
 std::string BassMusicInterface::CheckFunctions(const BassFunctions& f)
 {
@@ -105,14 +81,12 @@ BassMusicInterface::~BassMusicInterface()
 
 BassMusicInterface::MusicInfo* BassMusicInterface::Find(int id)
 {
-    auto it = musicMap.find(id);
-    return it == musicMap.end() ? nullptr : &it->second;
+    return songs.Find(id);
 }
 
 const BassMusicInterface::MusicInfo* BassMusicInterface::FindMusic(int id) const
 {
-    auto it = musicMap.find(id);
-    return it == musicMap.end() ? nullptr : &it->second;
+    return songs.Find(id);
 }
 
 void BassMusicInterface::SetChannelVolume(const MusicInfo& info)
@@ -134,7 +108,7 @@ bool BassMusicInterface::LoadMusic(int id, const std::string& fileName)
     if (info.Handle() == 0)
         return false;
     UnloadMusic(id);
-    musicMap[id] = info;
+    songs.byId[id] = info;
     return true;
 }
 
@@ -194,7 +168,7 @@ void BassMusicInterface::ResumeMusic(int id)
 
 void BassMusicInterface::StopAllMusic()
 {
-    for (auto& [id, info] : musicMap)
+    for (auto& [id, info] : songs.byId)
     {
         info.volume = 0.0;
         bass->BASS_ChannelStop(info.Handle());
@@ -211,18 +185,18 @@ void BassMusicInterface::UnloadMusic(int id)
         bass->BASS_StreamFree(info->streamHandle);
     else
         bass->BASS_MusicFree(info->musicHandle);
-    musicMap.erase(id);
+    songs.byId.erase(id);
 }
 
 void BassMusicInterface::UnloadAllMusic()
 {
-    while (!musicMap.empty())
-        UnloadMusic(musicMap.begin()->first);
+    while (!songs.byId.empty())
+        UnloadMusic(songs.byId.begin()->first);
 }
 
 void BassMusicInterface::PauseAllMusic()
 {
-    for (auto& [id, info] : musicMap)
+    for (auto& [id, info] : songs.byId)
     {
         if (bass->BASS_ChannelIsActive(info.Handle()) == bass::ActivePlaying)
             bass->BASS_ChannelPause(info.Handle());
@@ -231,7 +205,7 @@ void BassMusicInterface::PauseAllMusic()
 
 void BassMusicInterface::ResumeAllMusic()
 {
-    for (auto& [id, info] : musicMap)
+    for (auto& [id, info] : songs.byId)
     {
         if (bass->BASS_ChannelIsActive(info.Handle()) == bass::ActivePaused)
             bass->BASS_ChannelPlay(info.Handle(), 0);
@@ -263,39 +237,24 @@ void BassMusicInterface::FadeIn(int id, int offset, double speed, bool noLoop)
 
 void BassMusicInterface::FadeOut(int id, bool stopWhenFaded, double speed)
 {
-    MusicInfo* info = Find(id);
-    if (info == nullptr || info->volume == 0.0)
-        return;
-    info->volumeAdd = -FiniteOrZero(speed);
-    info->stopOnFade = stopWhenFaded;
+    songs.FadeOut(id, stopWhenFaded, speed);
 }
 
 void BassMusicInterface::FadeOutAll(bool stopWhenFaded, double speed)
 {
-    for (auto& [id, info] : musicMap)
-    {
-        info.volumeAdd = -FiniteOrZero(speed);
-        info.stopOnFade = stopWhenFaded;
-    }
+    songs.FadeOutAll(stopWhenFaded, speed);
 }
 
 void BassMusicInterface::SetSongVolume(int id, double volume)
 {
-    MusicInfo* info = Find(id);
-    if (info == nullptr)
-        return;
-    info->volume = ClampUnit(volume);
-    SetChannelVolume(*info);
+    if (MusicInfo* info = songs.SetVolume(id, volume))
+        SetChannelVolume(*info);
 }
 
 void BassMusicInterface::SetSongMaxVolume(int id, double maxVolume)
 {
-    MusicInfo* info = Find(id);
-    if (info == nullptr)
-        return;
-    info->volumeCap = ClampUnit(maxVolume);
-    info->volume = std::min(info->volume, info->volumeCap);
-    SetChannelVolume(*info);
+    if (MusicInfo* info = songs.SetMaxVolume(id, maxVolume))
+        SetChannelVolume(*info);
 }
 
 bool BassMusicInterface::IsPlaying(int id)
@@ -324,25 +283,8 @@ void BassMusicInterface::SetMusicAmplify(int id, double amplify)
 
 void BassMusicInterface::Update()
 {
-    for (auto& [id, info] : musicMap)
-    {
-        if (info.volumeAdd == 0.0)
-            continue;
-        info.volume += info.volumeAdd;
-        if (info.volume > info.volumeCap - FadeSlack)
-        {
-            info.volume = info.volumeCap;
-            info.volumeAdd = 0.0;
-        }
-        else if (info.volume < FadeSlack)
-        {
-            info.volume = 0.0;
-            info.volumeAdd = 0.0;
-            if (info.stopOnFade)
-                bass->BASS_ChannelStop(info.Handle());
-        }
-        SetChannelVolume(info);
-    }
+    songs.StepFades([this](MusicInfo& info) { SetChannelVolume(info); },
+                    [this](MusicInfo& info) { bass->BASS_ChannelStop(info.Handle()); });
 }
 
 } // namespace zest

@@ -6,9 +6,9 @@
 
 #include "audio/BassFunctions.h"
 #include "audio/MusicInterface.h"
+#include "audio/SongTable.h"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -20,14 +20,10 @@ class Mixer;
 class BassMusicInterface : public MusicInterface
 {
 public:
-    struct MusicInfo
+    struct MusicInfo : SongVolume
     {
         uint32_t musicHandle = 0;  // a tracker module (0 for a stream)
         uint32_t streamHandle = 0; // a sampled stream (0 for a module)
-        double volume = 0.0;
-        double volumeAdd = 0.0; // fade step per update; 0 = no fade
-        double volumeCap = 1.0;
-        bool stopOnFade = false;
 
         uint32_t Handle() const { return musicHandle != 0 ? musicHandle : streamHandle; }
     };
@@ -80,7 +76,7 @@ private:
 
     std::shared_ptr<const BassFunctions> bass;
     bool usable = false;
-    std::map<int, MusicInfo> musicMap;
+    SongTable<MusicInfo> songs;
     uint32_t musicLoadFlags = bass::MusicRamp | bass::SampleLoop;
 };
 

@@ -14,31 +14,9 @@
 namespace zest
 {
 
-namespace
-{
-constexpr double FadeSlack = 1e-9; // see BassMusicInterface::Update
-
-double ClampUnit(double value)
-{
-    if (!(value > 0.0))
-        return 0.0;
-    return std::min(value, 1.0);
-}
-
-double FiniteOrZero(double value)
-{
-    return std::isfinite(value) ? value : 0.0;
-}
-
-std::string LowerExtension(const std::string& fileName)
-{
-    const size_t dot = fileName.rfind('.');
-    std::string extension = dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-} // namespace
+using song::ClampUnit;
+using song::FiniteOrZero;
+using song::LowerExtension;
 
 std::string FModMusicInterface::CheckFunctions(const FModFunctions& f)
 {
@@ -159,14 +137,12 @@ FModMusicInterface::~FModMusicInterface()
 
 FModMusicInterface::MusicInfo* FModMusicInterface::Find(int id)
 {
-    auto it = musicMap.find(id);
-    return it == musicMap.end() ? nullptr : &it->second;
+    return songs.Find(id);
 }
 
 const FModMusicInterface::MusicInfo* FModMusicInterface::FindMusic(int id) const
 {
-    auto it = musicMap.find(id);
-    return it == musicMap.end() ? nullptr : &it->second;
+    return songs.Find(id);
 }
 
 FSoundSample* FModMusicInterface::LoadSampledTune(const std::string& fileName)
@@ -204,7 +180,7 @@ bool FModMusicInterface::LoadMusic(int id, const std::string& fileName)
     if (info.sample == nullptr && info.module == nullptr)
         return false;
     UnloadMusic(id);
-    musicMap[id] = info;
+    songs.byId[id] = info;
     return true;
 }
 
@@ -296,7 +272,7 @@ void FModMusicInterface::ResumeMusic(int id)
 
 void FModMusicInterface::StopAllMusic()
 {
-    for (auto& [id, info] : musicMap)
+    for (auto& [id, info] : songs.byId)
     {
         info.volume = 0.0;
         Halt(info);
@@ -313,18 +289,18 @@ void FModMusicInterface::UnloadMusic(int id)
         fmod->FSOUND_Sample_Free(info->sample);
     else if (fmod->FMUSIC_FreeSong != nullptr)
         fmod->FMUSIC_FreeSong(info->module);
-    musicMap.erase(id);
+    songs.byId.erase(id);
 }
 
 void FModMusicInterface::UnloadAllMusic()
 {
-    while (!musicMap.empty())
-        UnloadMusic(musicMap.begin()->first);
+    while (!songs.byId.empty())
+        UnloadMusic(songs.byId.begin()->first);
 }
 
 void FModMusicInterface::PauseAllMusic()
 {
-    for (auto& [id, info] : musicMap)
+    for (auto& [id, info] : songs.byId)
     {
         if (IsPlaying(id))
             SetPaused(info, true);
@@ -333,7 +309,7 @@ void FModMusicInterface::PauseAllMusic()
 
 void FModMusicInterface::ResumeAllMusic()
 {
-    for (auto& [id, info] : musicMap)
+    for (auto& [id, info] : songs.byId)
     {
         if (info.paused)
             SetPaused(info, false);
@@ -366,39 +342,24 @@ void FModMusicInterface::FadeIn(int id, int offset, double speed, bool noLoop)
 
 void FModMusicInterface::FadeOut(int id, bool stopWhenFaded, double speed)
 {
-    MusicInfo* info = Find(id);
-    if (info == nullptr || info->volume == 0.0)
-        return;
-    info->volumeAdd = -FiniteOrZero(speed);
-    info->stopOnFade = stopWhenFaded;
+    songs.FadeOut(id, stopWhenFaded, speed);
 }
 
 void FModMusicInterface::FadeOutAll(bool stopWhenFaded, double speed)
 {
-    for (auto& [id, info] : musicMap)
-    {
-        info.volumeAdd = -FiniteOrZero(speed);
-        info.stopOnFade = stopWhenFaded;
-    }
+    songs.FadeOutAll(stopWhenFaded, speed);
 }
 
 void FModMusicInterface::SetSongVolume(int id, double volume)
 {
-    MusicInfo* info = Find(id);
-    if (info == nullptr)
-        return;
-    info->volume = ClampUnit(volume);
-    SetChannelVolume(*info);
+    if (MusicInfo* info = songs.SetVolume(id, volume))
+        SetChannelVolume(*info);
 }
 
 void FModMusicInterface::SetSongMaxVolume(int id, double maxVolume)
 {
-    MusicInfo* info = Find(id);
-    if (info == nullptr)
-        return;
-    info->volumeCap = ClampUnit(maxVolume);
-    info->volume = std::min(info->volume, info->volumeCap);
-    SetChannelVolume(*info);
+    if (MusicInfo* info = songs.SetMaxVolume(id, maxVolume))
+        SetChannelVolume(*info);
 }
 
 bool FModMusicInterface::IsPlaying(int id)
@@ -414,7 +375,7 @@ bool FModMusicInterface::IsPlaying(int id)
 void FModMusicInterface::SetVolume(double volume)
 {
     globalVolume = ClampUnit(volume);
-    for (auto& [id, info] : musicMap)
+    for (auto& [id, info] : songs.byId)
         SetChannelVolume(info);
 }
 
@@ -429,25 +390,8 @@ void FModMusicInterface::SetMusicAmplify(int id, double amplify)
 
 void FModMusicInterface::Update()
 {
-    for (auto& [id, info] : musicMap)
-    {
-        if (info.volumeAdd == 0.0)
-            continue;
-        info.volume += info.volumeAdd;
-        if (info.volume > info.volumeCap - FadeSlack)
-        {
-            info.volume = info.volumeCap;
-            info.volumeAdd = 0.0;
-        }
-        else if (info.volume < FadeSlack)
-        {
-            info.volume = 0.0;
-            info.volumeAdd = 0.0;
-            if (info.stopOnFade)
-                Halt(info);
-        }
-        SetChannelVolume(info);
-    }
+    songs.StepFades([this](MusicInfo& info) { SetChannelVolume(info); },
+                    [this](MusicInfo& info) { Halt(info); });
 }
 
 } // namespace zest

@@ -6,9 +6,9 @@
 
 #include "audio/FModFunctions.h"
 #include "audio/MusicInterface.h"
+#include "audio/SongTable.h"
 #include "platform/MixerSamples.h"
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,16 +21,12 @@ class Mixer;
 class FModMusicInterface : public MusicInterface
 {
 public:
-    struct MusicInfo
+    struct MusicInfo : SongVolume
     {
         FMusicModule* module = nullptr; // a tracker module, or
         FSoundSample* sample = nullptr; // a sampled tune
         int channel = -1;               // the sample's channel once played
-        double volume = 0.0;
-        double volumeAdd = 0.0;
-        double volumeCap = 1.0;
         double amplify = 1.0;
-        bool stopOnFade = false;
         bool paused = false;
     };
 
@@ -81,7 +77,7 @@ private:
     std::shared_ptr<const FModFunctions> fmod;
     bool usable = false;
     double globalVolume = 1.0;
-    std::map<int, MusicInfo> musicMap;
+    SongTable<MusicInfo> songs;
 };
 
 } // namespace zest
