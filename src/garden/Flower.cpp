@@ -102,6 +102,45 @@ void Flower::Drain(int wiltedScript)
     SetScript(wiltedScript);
 }
 
+void Flower::UpdateOpenClose(bool open, int openScript, int closeScript)
+{
+    switch (state)
+    {
+    case Ready:
+        if (open || closeScript < 0)
+        {
+            Flower::update();
+        }
+        else
+        {
+            state = Closing;
+            finished = false;
+            SetScript(closeScript);
+        }
+        break;
+    case Closed:
+        if (open)
+        {
+            state = Opening;
+            finished = false;
+            SetScript(openScript);
+        }
+        break;
+    case Opening:
+        if (finished)
+            state = Ready;
+        break;
+    case Closing:
+        if (finished)
+            state = Closed;
+        break;
+    default:
+        // A bee on its way or feeding keeps the flower open whatever its condition does.
+        Flower::update();
+        break;
+    }
+}
+
 void Flower::DrawTinted(zest::Graphics& g, const zest::Color& tint)
 {
     g.SetColorize(true);

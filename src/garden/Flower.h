@@ -19,6 +19,10 @@ public:
     static constexpr int BeeComing = 1;
     static constexpr int RestingAfterUse = 2;
     static constexpr int Occupied = 3; // or wilted
+    // States of the flowers that open and close.
+    static constexpr int Closed = 4;
+    static constexpr int Opening = 5;
+    static constexpr int Closing = 6;
 
     // At the record's position, with its param; state 0, script 0; centre = position + centreOffset.
     Flower(Level* level, zest::Image* image, MapObject* record, int centreOffset = 32);
@@ -44,6 +48,10 @@ protected:
     void Drain(int wiltedScript);
     // Pulls the bee towards the centre by 1 / (factor x d^2).
     void PullBee(float factor);
+    // The cycle of the flowers that open and close: Closed starts openScript once open holds, Ready
+    // starts closeScript once it does not (never when closeScript < 0), and the animations end in
+    // Ready and Closed. The landing and feeding of Flower::update run while open and in the other states.
+    void UpdateOpenClose(bool open, int openScript, int closeScript);
     // The Agent draw with the image's colours multiplied by tint.
     void DrawTinted(zest::Graphics& g, const zest::Color& tint);
 };

@@ -7,13 +7,6 @@
 namespace tibble
 {
 
-namespace
-{
-constexpr int Closed = 4;
-constexpr int Opening = 5;
-constexpr int Closing = 6;
-} // namespace
-
 MiniFlower::MiniFlower(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_MINIFLOWER, mapRecord, 24)
 {
     if (mapRecord->state < 0)
@@ -35,41 +28,7 @@ MiniFlower::MiniFlower(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE
 
 void MiniFlower::update()
 {
-    switch (state)
-    {
-    case Ready:
-        if (Group().timer > 0)
-        {
-            Flower::update();
-        }
-        else
-        {
-            SetScript(4);
-            finished = false;
-            state = Closing;
-        }
-        break;
-    case Closed:
-        if (Group().timer >= 1)
-        {
-            SetScript(2);
-            finished = false;
-            state = Opening;
-        }
-        break;
-    case Opening:
-        if (finished)
-            state = Ready;
-        break;
-    case Closing:
-        if (finished)
-            state = Closed;
-        break;
-    default:
-        // A bee on its way or feeding keeps the flower open whatever the group's timer does.
-        Flower::update();
-        break;
-    }
+    UpdateOpenClose(Group().timer > 0, 2, 4);
 }
 
 void MiniFlower::release()

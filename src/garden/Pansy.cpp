@@ -8,9 +8,6 @@ namespace tibble
 
 namespace
 {
-constexpr int Closed = 4;
-constexpr int Opening = 5;
-constexpr int Closing = 6;
 constexpr float NearSquared = 16384; // 128 pixels
 } // namespace
 
@@ -30,40 +27,9 @@ Pansy::Pansy(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_PANSY, ma
 
 void Pansy::update()
 {
-    switch (state)
-    {
-    case Ready:
-        if (BeeDistanceSquared() > NearSquared)
-        {
-            state = Closing;
-            finished = false;
-            SetScript(4);
-        }
-        else
-        {
-            Flower::update();
-        }
-        break;
-    case Closed:
-        if (BeeDistanceSquared() < NearSquared)
-        {
-            state = Opening;
-            finished = false;
-            SetScript(2);
-        }
-        break;
-    case Opening:
-        if (finished)
-            state = Ready;
-        break;
-    case Closing:
-        if (finished)
-            state = Closed;
-        break;
-    default:
-        Flower::update();
-        break;
-    }
+    // Opens inside the distance and closes only beyond it.
+    const float d2 = BeeDistanceSquared();
+    UpdateOpenClose(state == Closed ? d2 < NearSquared : d2 <= NearSquared, 2, 4);
 }
 
 void Pansy::release()

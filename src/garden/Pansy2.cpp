@@ -7,12 +7,6 @@
 namespace tibble
 {
 
-namespace
-{
-constexpr int Closed = 4;
-constexpr int Opening = 5;
-} // namespace
-
 Pansy2::Pansy2(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_PANSY2, mapRecord, 24)
 {
     if (mapRecord->state < 0)
@@ -34,24 +28,7 @@ Pansy2::Pansy2(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_PANSY2,
 
 void Pansy2::update()
 {
-    switch (state)
-    {
-    case Closed:
-        if (Group().timer > 0)
-        {
-            state = Opening;
-            finished = false;
-            SetScript(2);
-        }
-        break;
-    case Opening:
-        if (finished)
-            state = Ready;
-        break;
-    default:
-        Flower::update();
-        break;
-    }
+    UpdateOpenClose(Group().timer > 0, 2, -1);
 }
 
 void Pansy2::release()

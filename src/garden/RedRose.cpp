@@ -7,13 +7,6 @@
 namespace tibble
 {
 
-namespace
-{
-constexpr int Closed = 4;
-constexpr int Opening = 5;
-constexpr int Closing = 6;
-} // namespace
-
 RedRose::RedRose(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_ROSE, mapRecord)
 {
     if (mapRecord->state < 0)
@@ -35,41 +28,7 @@ RedRose::RedRose(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_ROSE,
 
 void RedRose::update()
 {
-    const bool open = (Group().kind & FlowerGroup::KindTopBit) != 0;
-    switch (state)
-    {
-    case Ready:
-        if (open)
-        {
-            Flower::update();
-        }
-        else
-        {
-            state = Closing;
-            SetScript(17);
-            finished = false;
-        }
-        break;
-    case Closed:
-        if (open)
-        {
-            state = Opening;
-            SetScript(16);
-            finished = false;
-        }
-        break;
-    case Opening:
-        if (finished)
-            state = Ready;
-        break;
-    case Closing:
-        if (finished)
-            state = Closed;
-        break;
-    default:
-        Flower::update();
-        break;
-    }
+    UpdateOpenClose((Group().kind & FlowerGroup::KindTopBit) != 0, 16, 17);
 }
 
 void RedRose::release()

@@ -7,12 +7,6 @@
 namespace tibble
 {
 
-namespace
-{
-constexpr int Closed = 4;
-constexpr int Opening = 5;
-} // namespace
-
 Rose::Rose(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_ROSE, mapRecord), order(mapRecord->state)
 {
     if (order < 0)
@@ -34,24 +28,7 @@ Rose::Rose(Level* owner, MapObject* mapRecord) : Flower(owner, IMAGE_ROSE, mapRe
 
 void Rose::update()
 {
-    switch (state)
-    {
-    case Closed:
-        if (Group().kind == order)
-        {
-            state = Opening;
-            finished = false;
-            SetScript(16);
-        }
-        break;
-    case Opening:
-        if (finished)
-            state = Ready;
-        break;
-    default:
-        Flower::update();
-        break;
-    }
+    UpdateOpenClose(Group().kind == order, 16, -1);
 }
 
 void Rose::release()

@@ -10,8 +10,6 @@ namespace tibble
 
 namespace
 {
-constexpr int Closed = 4;
-constexpr int Opening = 5;
 constexpr int OpenForStart = 6;
 constexpr int ClosedForGood = 7;
 constexpr int StartParam = -1;
