@@ -337,7 +337,7 @@ bool FontData::CmdCreateLayerFrom(const Params& p)
     return true;
 }
 
-bool FontData::CmdLayerRequireTags(const Params& p)
+bool FontData::AddLayerTags(const Params& p, std::vector<std::string> GlyphLayer::*list)
 {
     GlyphLayer* layer = nullptr;
     std::vector<std::string> tags;
@@ -346,21 +346,18 @@ bool FontData::CmdLayerRequireTags(const Params& p)
     if (!ToTextList(*p[2], tags))
         return TypeError();
     for (const std::string& tag : tags)
-        layer->requiredTags.push_back(UpperCase(tag));
+        (layer->*list).push_back(UpperCase(tag));
     return true;
+}
+
+bool FontData::CmdLayerRequireTags(const Params& p)
+{
+    return AddLayerTags(p, &GlyphLayer::requiredTags);
 }
 
 bool FontData::CmdLayerExcludeTags(const Params& p)
 {
-    GlyphLayer* layer = nullptr;
-    std::vector<std::string> tags;
-    if (!GetLayer(*p[1], layer))
-        return false;
-    if (!ToTextList(*p[2], tags))
-        return TypeError();
-    for (const std::string& tag : tags)
-        layer->excludedTags.push_back(UpperCase(tag));
-    return true;
+    return AddLayerTags(p, &GlyphLayer::excludedTags);
 }
 
 bool FontData::CmdLayerPointRange(const Params& p)

@@ -76,6 +76,8 @@ private:
     bool CmdSetCharMap(const Params& p);
     bool CmdCreateLayer(const Params& p);
     bool CmdCreateLayerFrom(const Params& p);
+    // Adds the upper-cased tags of p[2] to the list of the layer p[1].
+    bool AddLayerTags(const Params& p, std::vector<std::string> GlyphLayer::*list);
     bool CmdLayerRequireTags(const Params& p);
     bool CmdLayerExcludeTags(const Params& p);
     bool CmdLayerPointRange(const Params& p);
