@@ -146,38 +146,39 @@ bool WriteJpegRows(JpegWriteContext* context, std::FILE* file, const uint32_t* p
     return true;
 }
 
+// Opens the disk file, lets writeRows fill it and finishes it (see Finish); false for an image
+// without pixels or a file that cannot be written.
+template <class WriteRows> bool WriteImageFile(const std::string& fileName, MemoryImage& image, WriteRows writeRows)
+{
+    int width = image.GetWidth();
+    int height = image.GetHeight();
+    const uint32_t* pixels = width > 0 && height > 0 ? image.GetBits() : nullptr;
+    if (pixels == nullptr)
+        return false;
+    std::string name = DiskPath(fileName);
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = writeRows(file, pixels, width, height);
+    return Finish(file, written, name);
+}
+
 } // namespace
 
 bool WritePng(const std::string& fileName, MemoryImage& image)
 {
-    int width = image.GetWidth();
-    int height = image.GetHeight();
-    const uint32_t* pixels = width > 0 && height > 0 ? image.GetBits() : nullptr;
-    if (pixels == nullptr)
-        return false;
-    std::string name = DiskPath(fileName);
-    std::FILE* file = std::fopen(name.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    PngWriteContext context{};
-    bool written = WritePngRows(&context, file, pixels, width, height);
-    return Finish(file, written, name);
+    return WriteImageFile(fileName, image, [](std::FILE* file, const uint32_t* pixels, int width, int height) {
+        PngWriteContext context{};
+        return WritePngRows(&context, file, pixels, width, height);
+    });
 }
 
 bool WriteJpeg(const std::string& fileName, MemoryImage& image)
 {
-    int width = image.GetWidth();
-    int height = image.GetHeight();
-    const uint32_t* pixels = width > 0 && height > 0 ? image.GetBits() : nullptr;
-    if (pixels == nullptr)
-        return false;
-    std::string name = DiskPath(fileName);
-    std::FILE* file = std::fopen(name.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    JpegWriteContext context{};
-    bool written = WriteJpegRows(&context, file, pixels, width, height);
-    return Finish(file, written, name);
+    return WriteImageFile(fileName, image, [](std::FILE* file, const uint32_t* pixels, int width, int height) {
+        JpegWriteContext context{};
+        return WriteJpegRows(&context, file, pixels, width, height);
+    });
 }
 
 } // namespace zest
