@@ -250,8 +250,13 @@ void WidgetContainer::MarkDirty(WidgetContainer* child)
         return;
     }
     auto position = std::find(children.begin(), children.end(), child);
-    if (position == children.end())
-        return;
+    if (position != children.end())
+        MarkDirtyInFront(position);
+}
+
+void WidgetContainer::MarkDirtyInFront(std::list<Widget*>::iterator position)
+{
+    WidgetContainer* child = *position;
     for (++position; position != children.end(); ++position)
     {
         Widget* front = *position;
@@ -300,12 +305,7 @@ void WidgetContainer::MarkDirtyWithBehind(WidgetContainer* child)
         if (behind->Intersects(child))
             MarkDirty(behind);
     }
-    for (auto it = std::next(position); it != children.end(); ++it)
-    {
-        Widget* front = *it;
-        if (front->visible && front->Intersects(child))
-            MarkDirty(front);
-    }
+    MarkDirtyInFront(position);
 }
 
 void WidgetContainer::MarkDirtyWithBehind()

@@ -97,6 +97,8 @@ protected:
     // Inserts following the z-order rule, searching from position.
     void InsertWidgetHelper(std::list<Widget*>::iterator position, Widget* widget);
     std::list<Widget*>::iterator Find(const Widget* widget);
+    // Marks dirty every visible child in front of the one at position that overlaps it.
+    void MarkDirtyInFront(std::list<Widget*>::iterator position);
     // Walks the children in list order, calling fn for each; survives changes to the
     // list made by fn.
     template <class Fn>
