@@ -10,6 +10,8 @@
 #include "graphics/MemoryImage.h"
 
 #include <SDL.h>
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -349,51 +351,9 @@ BENCHMARK(BM_Copy_FullScreen);
 BENCHMARK(BM_Copy_PixmanSrc);
 BENCHMARK(BM_Copy_Memcpy);
 
-// Collects each row's time per iteration (the minimum over repetitions) for the ratio table.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-        {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
-                continue;
-            // CPU time: the machine is shared, and waiting for a core is not the blit's cost.
-            double ns = run.GetAdjustedCPUTime(); // in the run's time unit
-            ns *= run.time_unit == benchmark::kMicrosecond ? 1e3 : run.time_unit == benchmark::kMillisecond ? 1e6 : 1;
-            std::string name = run.run_name.function_name;
-            auto it = best.find(name);
-            if (it == best.end() || ns < it->second)
-                best[name] = ns;
-            if (std::find(order.begin(), order.end(), name) == order.end())
-                order.push_back(name);
-        }
-    }
-    void PrintRatios() const
-    {
-        auto over = best.find("BM_Blit_PixmanOver");
-        if (over == best.end())
-            return;
-        std::printf("\n%-32s %12s %10s\n", "row (best of repetitions)", "ns/op", "/ pixman OVER");
-        for (const std::string& name : order)
-            std::printf("%-32s %12.1f %10.2f\n", name.c_str(), best.at(name), best.at(name) / over->second);
-    }
-
-private:
-    std::map<std::string, double> best;
-    std::vector<std::string> order;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return RunWithRatios(argc, argv, "BM_Blit_PixmanOver", "pixman OVER");
 }

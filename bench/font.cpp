@@ -12,6 +12,8 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/SysFont.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -227,49 +229,9 @@ BENCHMARK(BM_DrawString_OneLayerImageFont)->Repetitions(5);
 BENCHMARK(BM_StringWidth_TwoLayerImageFont)->Repetitions(5);
 BENCHMARK(BM_DrawString_SysFont)->Repetitions(5);
 
-// Keeps each row's best CPU time per iteration for the ratio table.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-        {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
-                continue;
-            double ns = run.GetAdjustedCPUTime();
-            ns *= run.time_unit == benchmark::kMicrosecond ? 1e3 : run.time_unit == benchmark::kMillisecond ? 1e6 : 1;
-            std::string name = run.run_name.function_name;
-            if (!best.count(name) || ns < best[name])
-                best[name] = ns;
-            if (std::find(order.begin(), order.end(), name) == order.end())
-                order.push_back(name);
-        }
-    }
-    void PrintRatios() const
-    {
-        auto floor = best.find("BM_DrawString_GlyphBlitFloor");
-        if (floor == best.end())
-            return;
-        std::printf("\n%-36s %12s %10s\n", "row (best of repetitions)", "ns/op", "/ floor");
-        for (const std::string& name : order)
-            std::printf("%-36s %12.1f %10.2f\n", name.c_str(), best.at(name), best.at(name) / floor->second);
-    }
-
-private:
-    std::map<std::string, double> best;
-    std::vector<std::string> order;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return RunWithRatios(argc, argv, "BM_DrawString_GlyphBlitFloor", "floor");
 }
