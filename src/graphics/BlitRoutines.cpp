@@ -717,6 +717,28 @@ void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
     }
 }
 
+void BlitPalettedRle(const DestPixels& dest, int x, int y, const SourcePixels& src, const uint8_t* rle,
+                     const Rect& srcRect, uint32_t color)
+{
+    const int n = srcRect.width;
+    for (int j = 0; j < srcRect.height; j++)
+    {
+        size_t offset = static_cast<size_t>(srcRect.y + j) * static_cast<size_t>(src.width) + static_cast<size_t>(srcRect.x);
+        const uint8_t* s = src.indices + offset;
+        const uint8_t* r = rle + offset;
+        uint32_t* d = dest.Row(y + j) + x;
+        int i = 0;
+        while (i < n)
+        {
+            const int end = std::min<int>(i + r[i], n);
+            if ((src.table[s[i]] >> 24) != 0)
+                for (int k = i; k < end; k++)
+                    d[k] = BlendNormal(d[k], src.table[s[k]], color);
+            i = end;
+        }
+    }
+}
+
 void BuildAdditivePrescaled(const SourcePixels& src, uint32_t* out)
 {
     for (int y = 0; y < src.height; y++)

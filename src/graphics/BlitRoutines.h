@@ -73,6 +73,10 @@ void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
 // elsewhere through the reference formula, inlined.
 void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
                    const Rect& srcRect, uint32_t color, bool destOpaque, bool useSimd);
+// Normal blit of a palettised source (any colour) with its alpha run-length table: transparent
+// runs skipped, the rest through the reference formula, inlined.
+void BlitPalettedRle(const DestPixels& dest, int x, int y, const SourcePixels& src, const uint8_t* rle,
+                     const Rect& srcRect, uint32_t color);
 // The source term of additive drawing for every pixel (channels scaled by alpha / 256 unless
 // opaque; alpha byte 0), so the blit itself is one saturating add.
 void BuildAdditivePrescaled(const SourcePixels& src, uint32_t* out);

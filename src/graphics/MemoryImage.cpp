@@ -608,6 +608,10 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
         blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, source->GetRunLengthAlpha(), srcRect, c,
                             IsKnownOpaque(), blit::HaveSimd());
     }
+    else if (drawMode != DrawModeAdditive && src.indices != nullptr && source != this)
+    {
+        blit::BlitPalettedRle(dest, d.x, d.y, src, source->GetRunLengthAlpha(), srcRect, c);
+    }
     else
     {
         blit::BlitRef(dest, d.x, d.y, src, srcRect, c, drawMode, false);

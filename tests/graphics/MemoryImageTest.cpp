@@ -113,12 +113,25 @@ TEST(MemoryImage, BlitThroughEveryPathMatchesReference)
         {"mixed-tinted-normal", false, false, Color(200, 100, 50, 180), 0},
         {"opaque-tinted-normal", true, false, Color(136, 136, 255), 0},
         {"opaque-translucent-tint-normal", true, false, Color(200, 100, 50, 180), 0},
+        {"palettised-white-normal", true, true, Color::White, 0},
+        {"palettised-tinted-onto-mixed", false, true, Color(136, 136, 255), 0},
         {"opaque-tinted-additive", true, false, Color(200, 100, 50, 180), 1},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        auto src = MakeImage(srcPixels, sw, sh);
+        // A palettised source needs 256 colours or fewer: the random pixels folded onto 200 of them.
+        std::vector<uint32_t> pixels = srcPixels;
+        if (c.palettised)
+        {
+            for (uint32_t& p : pixels)
+                p = srcPixels[p % 200];
+        }
+        auto src = MakeImage(pixels, sw, sh);
+        if (c.palettised)
+        {
+            ASSERT_TRUE(src->ConvertToPalette());
+        }
         auto destStart = c.destOpaque ? zest::test::RandomOpaquePixels(rng, dw, dh) : zest::test::RandomPixels(rng, dw, dh);
         auto dest = MakeImage(destStart, dw, dh);
         if (c.destOpaque)
@@ -129,7 +142,7 @@ TEST(MemoryImage, BlitThroughEveryPathMatchesReference)
 
         std::vector<uint32_t> expected = destStart;
         zest::blit::BlitRef(zest::blit::DestPixels{expected.data(), dw, dh}, 20, 25,
-                            zest::blit::SourcePixels{srcPixels.data(), nullptr, nullptr, sw, sh}, srcRect,
+                            zest::blit::SourcePixels{pixels.data(), nullptr, nullptr, sw, sh}, srcRect,
                             c.color.ToARGB(), c.mode, false);
         EXPECT_TRUE(zest::test::SamePixels(c.name, expected.data(), Pixels(*dest).data(), dw, dh));
         EXPECT_TRUE(dest->CheckGuard());
