@@ -3,6 +3,9 @@
 #include "app/Buffer.h"
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
+#include "app/DemoFile.h"
+#include "app/DemoPlayer.h"
+#include "app/DemoRecorder.h"
 #include "app/DisplayInterface.h"
 #include "audio/DSoundManager.h"
 #include "audio/MusicInterface.h"
@@ -216,6 +219,7 @@ void ZestAppBase::Initialize()
 
     startTick = Now();
     SeedRandom(static_cast<uint32_t>(startTick));
+    StartDemo();
 
     BeforeWindow();
 
@@ -265,7 +269,9 @@ void ZestAppBase::CreateMainWindow()
     int clientHeight = height;
     int windowX = 0;
     int windowY = 0;
-    if (isWindowed)
+    // A demo plays in a framed window whatever mode it was recorded in.
+    bool framed = isWindowed || demoPlayer;
+    if (framed)
     {
         Rect work = mainWindow->DesktopWorkArea();
         int scale = SdlWindow::IntegerScaleFor(work, width, height);
@@ -283,13 +289,13 @@ void ZestAppBase::CreateMainWindow()
             windowY = work.y + static_cast<int>((work.height - clientHeight) * 0.382);
         }
     }
-    if (!mainWindow->Create(title, windowX, windowY, clientWidth, clientHeight, !isWindowed))
+    if (!mainWindow->Create(title, windowX, windowY, clientWidth, clientHeight, !framed))
     {
         ShowFatalError(GetString("FAILED_INIT_DIRECTDRAW", "Failed to initialize DirectDraw: ") + "window " +
                        mainWindow->LastError());
         Exit(1);
     }
-    physicallyWindowed = isWindowed;
+    physicallyWindowed = framed;
 
     if (!display)
         display = std::make_unique<DisplayInterface>(&liveImages, width, height);
@@ -318,7 +324,7 @@ int ZestAppBase::InitDisplayInterface()
 {
     BeforeDisplayInit();
     DropNativeImageData();
-    int result = display->Init(mainWindow.get(), isWindowed);
+    int result = display->Init(mainWindow.get(), physicallyWindowed);
     if (result == DisplayInterface::ResultOk)
     {
         UpdateMouseMapping();
@@ -356,6 +362,17 @@ void ZestAppBase::Shutdown()
     leaveMainLoop = true;
     shutdown = true;
     OnShutdown();
+    if (demoRecorder)
+    {
+        if (demoRecorder->Finish())
+            Logf(LogLevel::Info, "demo recorded: %s", demoRecorder->Path().c_str());
+        demoRecorder.reset();
+    }
+    if (demoMuted)
+    {
+        demoMuted = false;
+        Unmute(false);
+    }
     if (musicInterface)
         musicInterface->StopAllMusic();
     if (mainWindow)
@@ -367,6 +384,8 @@ void ZestAppBase::Shutdown()
 void ZestAppBase::Exit(int code)
 {
     // Immediate: the loading thread may still run, so static destructors must not.
+    if (demoRecorder && IsMainThread())
+        (void)demoRecorder->Finish();
     std::fflush(nullptr);
     std::_Exit(code);
 }
@@ -600,21 +619,53 @@ int ZestAppBase::GetDialogCount()
 
 bool ZestAppBase::ReadFileIntoBuffer(const std::string& fileName, Buffer& buffer)
 {
+    // A demo holds the bytes the recorded run read, so a replay does not depend on the files of this machine.
+    if (demoPlayer && IsMainThread())
+    {
+        const DemoRecord* record = demoPlayer->Peek();
+        if (record && record->kind == DemoRecord::Kind::File && record->fileName == fileName)
+        {
+            bool found = record->found;
+            if (found)
+                buffer.SetData(record->bytes);
+            demoPlayer->Advance();
+            return found;
+        }
+        StopDemoPlayback("the game read " + fileName + " where the recorded run did not");
+    }
+    std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(fileName);
+    if (demoRecorder && IsMainThread())
+    {
+        DemoRecord record;
+        record.kind = DemoRecord::Kind::File;
+        record.fileName = fileName;
+        record.found = bytes.has_value();
+        if (bytes)
+            record.bytes = *bytes;
+        demoRecorder->Add(record);
+    }
+    if (!bytes)
+        return false;
+    buffer.SetData(std::move(*bytes));
+    return true;
+}
+
+std::optional<std::vector<uint8_t>> ZestAppBase::ReadWholeFile(const std::string& fileName)
+{
     PFilePtr file(p_fopen(fileName.c_str(), "rb"));
     if (!file)
-        return false;
+        return std::nullopt;
     if (p_fseek(file.get(), 0, SEEK_END) != 0)
-        return false;
+        return std::nullopt;
     long size = p_ftell(file.get());
     if (size < 0 || p_fseek(file.get(), 0, SEEK_SET) != 0)
-        return false;
+        return std::nullopt;
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     size_t got = bytes.empty() ? 0 : p_fread(bytes.data(), 1, bytes.size(), file.get());
     // A short read is a failure, never a half-filled buffer.
     if (got != bytes.size())
-        return false;
-    buffer.SetData(std::move(bytes));
-    return true;
+        return std::nullopt;
+    return bytes;
 }
 
 std::string ZestAppBase::GetString(const std::string& id, const std::string& defaultText) const
@@ -635,7 +686,15 @@ int ZestAppBase::Rand()
 
 void ZestAppBase::SeedRandom(uint32_t seed)
 {
+    randomSeed = seed;
     randomGenerator.seed(seed);
+    if (demoRecorder)
+    {
+        DemoRecord record;
+        record.kind = DemoRecord::Kind::Seed;
+        record.seed = seed;
+        demoRecorder->Add(record);
+    }
 }
 
 
@@ -660,11 +719,15 @@ void ZestAppBase::DropExtraImageData()
 
 bool ZestAppBase::WriteRegString(const std::string& name, const std::string& text)
 {
+    if (settingsReadOnly)
+        return true;
     return !registryKey.empty() && Registry(registryKey).WriteString(name, text);
 }
 
 bool ZestAppBase::WriteRegInt(const std::string& name, int value)
 {
+    if (settingsReadOnly)
+        return true;
     return !registryKey.empty() && Registry(registryKey).WriteDword(name, static_cast<uint32_t>(value));
 }
 
@@ -675,6 +738,8 @@ bool ZestAppBase::WriteRegBool(const std::string& name, bool value)
 
 bool ZestAppBase::WriteRegData(const std::string& name, const uint8_t* bytes, size_t length)
 {
+    if (settingsReadOnly)
+        return true;
     return !registryKey.empty() && Registry(registryKey).WriteData(name, bytes, length);
 }
 
@@ -703,11 +768,41 @@ bool ZestAppBase::ReadRegBool(const std::string& name, bool& value)
 
 bool ZestAppBase::ReadRegData(const std::string& name, std::vector<uint8_t>& bytes)
 {
-    return !registryKey.empty() && Registry(registryKey).ReadData(name, bytes);
+    // Data values hold the game's state (its progress): a demo carries the ones its run read.
+    if (demoPlayer && IsMainThread())
+    {
+        const DemoRecord* record = demoPlayer->Peek();
+        if (record && record->kind == DemoRecord::Kind::Setting && record->fileName == name)
+        {
+            bool found = record->found;
+            if (found)
+                bytes = record->bytes;
+            demoPlayer->Advance();
+            return found;
+        }
+        StopDemoPlayback("the game read the setting " + name + " where the recorded run did not");
+    }
+    std::vector<uint8_t> read;
+    bool found = !registryKey.empty() && Registry(registryKey).ReadData(name, read);
+    if (demoRecorder && IsMainThread())
+    {
+        DemoRecord record;
+        record.kind = DemoRecord::Kind::Setting;
+        record.fileName = name;
+        record.found = found;
+        if (found)
+            record.bytes = read;
+        demoRecorder->Add(record);
+    }
+    if (found)
+        bytes = std::move(read);
+    return found;
 }
 
 bool ZestAppBase::EraseRegValue(const std::string& name)
 {
+    if (settingsReadOnly)
+        return true;
     return !registryKey.empty() && Registry(registryKey).Erase(name);
 }
 
@@ -769,13 +864,16 @@ void ZestAppBase::ApplyOption(const std::string& name, const std::string& value)
         long parsed = std::strtol(value.c_str(), &end, 10);
         return value.empty() || *end != '\0' ? fallback : static_cast<int>(std::clamp(parsed, 0L, 100000L));
     };
-    // Demo recording and playback are accepted; their files are read and written by
-    // the demo player once it exists.
+    // The demo files are opened by StartDemo once every option is known.
     if (name == "-play")
+    {
         playingDemo = true;
+        demoFastForwardTo = number(0);
+    }
     else if (name == "-recnum")
     {
         recordingDemo = true;
+        recordNumbered = true;
         demoKeepCount = number(5);
     }
     else if (name == "-playnum")

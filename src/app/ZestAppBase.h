@@ -34,6 +34,8 @@ namespace zest
 class AudioDevice;
 class Buffer;
 class Clock;
+class DemoPlayer;
+class DemoRecorder;
 class SingleInstance;
 class Dialog;
 class DisplayInterface;
@@ -197,8 +199,11 @@ public:
 
     // The window procedure: immediate handling, then queueing by the queue's rules.
     void WindowProc(const WindowMessage& message);
-    // Handles the oldest queued message; answers whether more remain.
+    // Handles the oldest queued message; answers whether more remain. A demo being recorded gets the message;
+    // while one plays, only a close is handled.
     bool HandleQueuedMessage();
+    // What a queued message does once it is taken from the queue (or from a demo).
+    void HandleMessage(const WindowMessage& message);
     void UpdateFocusState();
     void AccumulateFrameTime();
     void ResetFrameTime();
@@ -239,6 +244,14 @@ public:
     // A 31-bit non-negative random number from the shared generator.
     int Rand();
     void SeedRandom(uint32_t seed);
+
+    // Demo recording and playback (none while neither runs).
+    DemoRecorder* GetDemoRecorder() const { return demoRecorder.get(); }
+    DemoPlayer* GetDemoPlayer() const { return demoPlayer.get(); }
+    // Why playback stopped before the demo's end; empty after a whole demo (or none).
+    const std::string& DemoStopReason() const { return demoStopReason; }
+    // The numbered demo files "%d.dmo" of folder, oldest (lowest number) first.
+    static std::vector<std::pair<int, std::string>> NumberedDemoFiles(const std::string& folder);
 
     // The clock the loop runs on (not owned; the system clock by default).
     void SetClock(Clock* newClock);
@@ -385,7 +398,15 @@ public:
     bool recordingDemo = false;
     int demoNumber = 0;
     int demoKeepCount = 5;
+    // "-recnum": record into the next numbered file.
+    bool recordNumbered = false;
+    // Set once a demo plays: the run never writes the player's settings (the demo's progress is not theirs).
+    bool settingsReadOnly = false;
     std::string demoFileName;
+    // "-play=N": updates run back to back, muted, until the demo reaches update N.
+    int demoFastForwardTo = 0;
+    // The seed last given to the shared random generator.
+    uint32_t randomSeed = 0;
     bool debugKeysEnabled = false;
 
     // Opening a web address.
@@ -402,6 +423,15 @@ protected:
     void PumpMessages();
     int ShowSystemBox(const std::string& text, const std::string& title, unsigned flags);
     bool IsMainThread() const;
+    // Opens the demo to play (a file that cannot be played ends the program with exit code 0) or to record.
+    void StartDemo();
+    // The whole file through the archive-aware file functions; none when it cannot be read whole.
+    static std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& fileName);
+    // One loop step while a demo plays: the live queue (close only), then the demo's records up to the next update
+    // or draw, paced by the clock unless fast-forwarding.
+    bool DemoUpdateStep(bool* updated);
+    // Playback ends (reason empty at the demo's end); the game goes on with live input.
+    void StopDemoPlayback(const std::string& reason);
 
     Clock* clock;
     // The mounted "main.pak"; declared first so it outlives everything that reads through it.
@@ -436,6 +466,12 @@ protected:
     std::array<MemoryImage*, CursorCount> cursorImages{};
     std::array<Point, CursorCount> cursorHotSpots{};
     MemoryImage* shownCursorImage = nullptr;
+    std::unique_ptr<DemoRecorder> demoRecorder;
+    std::unique_ptr<DemoPlayer> demoPlayer;
+    std::string demoStopReason;
+    bool demoMuted = false;
+    // The message being handled comes from a demo (its mouse position is already in application pixels).
+    bool replayingMessage = false;
 };
 
 } // namespace zest

@@ -2,6 +2,8 @@
 // focus and muting, the cursor and the window mode.
 #include "app/ZestAppBase.h"
 
+#include "app/DemoPlayer.h"
+#include "app/DemoRecorder.h"
 #include "app/DisplayInterface.h"
 #include "audio/MusicInterface.h"
 #include "audio/SoundInstance.h"
@@ -87,7 +89,9 @@ void ZestAppBase::WindowProc(const WindowMessage& message)
         IsSystemCharHandled(static_cast<int>(message.wparam));
         return;
     case WM_ACTIVATEAPP:
-        active = message.wparam != 0;
+        // A playing demo brings its own activations.
+        if (!demoPlayer)
+            active = message.wparam != 0;
         break;
     default:
         break;
@@ -108,7 +112,7 @@ void ZestAppBase::WindowProc(const WindowMessage& message)
     }
     messageQueue.Push(message);
 
-    if (message.message == WM_SIZE && message.wparam == SIZE_MINIMIZED)
+    if (message.message == WM_SIZE && message.wparam == SIZE_MINIMIZED && !demoPlayer)
         minimized = true; // updates stop at once, before the queue gets to it
     else if (message.message == WM_CLOSE)
         OnCloseRequest();
@@ -119,7 +123,30 @@ bool ZestAppBase::HandleQueuedMessage()
     std::optional<WindowMessage> next = messageQueue.Pop();
     if (!next)
         return false;
-    const WindowMessage& message = *next;
+    if (demoRecorder && DemoFile::IsRecordedMessage(next->message))
+    {
+        DemoRecord record;
+        record.kind = DemoRecord::Kind::Message;
+        record.message = *next;
+        record.message.window = 0;
+        // Mouse positions are kept in application pixels, so a replay does not depend on the window's size.
+        if (next->message >= WM_MOUSEMOVE && next->message <= WM_MBUTTONDBLCLK)
+        {
+            int x = PointParamX(next->lparam);
+            int y = PointParamY(next->lparam);
+            widgetManager->MapMouse(x, y);
+            record.message.lparam = MakePointParam(x, y);
+        }
+        demoRecorder->Add(record);
+    }
+    // While a demo plays, the player can only close the window.
+    if (!demoPlayer || next->message == WM_CLOSE)
+        HandleMessage(*next);
+    return !messageQueue.IsEmpty();
+}
+
+void ZestAppBase::HandleMessage(const WindowMessage& message)
+{
     WidgetManager& manager = *widgetManager;
     uint32_t mainId = mainWindow ? mainWindow->Id() : 0;
     bool forMain = message.window == 0 || message.window == mainId;
@@ -174,7 +201,8 @@ bool ZestAppBase::HandleQueuedMessage()
             break;
         int mouseX = PointParamX(message.lparam);
         int mouseY = PointParamY(message.lparam);
-        manager.MapMouse(mouseX, mouseY);
+        if (!replayingMessage)
+            manager.MapMouse(mouseX, mouseY);
         lastUserInputTick = lastTimerTick;
         manager.MouseMove(mouseX, mouseY);
         if (shownCursorImage && display)
@@ -256,7 +284,7 @@ bool ZestAppBase::HandleQueuedMessage()
             }
         }
         // The mouse leaving the window sends no message of its own: look each frame.
-        if (mainWindow && mainWindow->IsOpen())
+        if (mainWindow && mainWindow->IsOpen() && !demoPlayer)
         {
             bool inside = mainWindow->IsMouseInside();
             if (inside != mouseIn)
@@ -268,6 +296,14 @@ bool ZestAppBase::HandleQueuedMessage()
                     int mouseY = position.y;
                     manager.MapMouse(mouseX, mouseY);
                     manager.MouseLeftWindow(mouseX, mouseY);
+                    if (demoRecorder)
+                    {
+                        DemoRecord record;
+                        record.kind = DemoRecord::Kind::MouseLeft;
+                        record.x = mouseX;
+                        record.y = mouseY;
+                        demoRecorder->Add(record);
+                    }
                 }
                 mouseIn = inside;
                 ApplyCursor();
@@ -331,7 +367,6 @@ bool ZestAppBase::HandleQueuedMessage()
     default:
         break;
     }
-    return !messageQueue.IsEmpty();
 }
 
 void ZestAppBase::UpdateFocusState()

@@ -2,6 +2,8 @@
 // catch-up rules and the deferred deletion of widgets.
 #include "app/ZestAppBase.h"
 
+#include "app/DemoPlayer.h"
+#include "app/DemoRecorder.h"
 #include "app/DisplayInterface.h"
 #include "audio/MusicInterface.h"
 #include "graphics/DisplayImage.h"
@@ -75,6 +77,8 @@ bool ZestAppBase::UpdateStep(bool* updated)
     *updated = false;
     if (leaveMainLoop)
         return false;
+    if (demoPlayer)
+        return DemoUpdateStep(updated);
     if (updateAppState == StateDone)
         updateAppState = StateMessages;
     updateAppDepth++;
@@ -255,12 +259,25 @@ bool ZestAppBase::RunUpdate()
 {
     if (crashCaught)
         return false;
-    if (loadingThreadCompleted && !loaded)
+    // While a demo plays, loading counts as done where the demo says so (DemoUpdateStep).
+    if (loadingThreadCompleted && !loaded && !demoPlayer)
     {
         SetCurrentThreadPriority(ThreadPriority::Normal);
         loaded = true;
         yieldMainThread = false;
+        if (demoRecorder)
+        {
+            DemoRecord record;
+            record.kind = DemoRecord::Kind::LoadingDone;
+            demoRecorder->Add(record);
+        }
         OnLoadingDone();
+    }
+    if (demoRecorder)
+    {
+        DemoRecord record;
+        record.kind = DemoRecord::Kind::Update;
+        demoRecorder->Add(record);
     }
     UpdateOnce();
     return true;
@@ -291,12 +308,21 @@ bool ZestAppBase::DrawDirty()
     }
     if (crashCaught)
         return false;
+    if (demoRecorder)
+    {
+        DemoRecord record;
+        record.kind = DemoRecord::Kind::Draw;
+        demoRecorder->Add(record);
+    }
     uint64_t start = Now();
     drawing = true;
     bool drew = widgetManager->DrawWidgets();
     drawing = false;
     uint64_t now = Now();
-    if ((drew || now - lastDrawTick >= 1000 || customCursorDirty) && now >= nextDrawTick)
+    // Fast-forwarding a demo shows a frame once a second.
+    bool fastForward = demoPlayer && demoPlayer->UpdatesPlayed() < demoFastForwardTo;
+    if ((drew || now - lastDrawTick >= 1000 || customCursorDirty) && now >= nextDrawTick &&
+        !(fastForward && now - lastDrawTick < 1000))
     {
         drawCount++;
         lastDrawWasEmpty = false;

@@ -269,6 +269,8 @@ void Board::AdvanceFade()
 void Board::LoadLevel()
 {
     std::string error;
+    levelUpdates = 0;
+    levelDraws = 0;
     level = Level::Load(levelIndex, *this, &error);
     if (!level)
     {
@@ -321,7 +323,10 @@ void Board::Update()
         }
     }
     if (state == Playing && !paused && level)
+    {
+        levelUpdates++;
         OnLevelResult(level->Update());
+    }
 }
 
 void Board::OnLevelResult(int result)
@@ -366,6 +371,7 @@ void Board::Draw(zest::Graphics* g)
     }
     else if (state == Playing && level)
     {
+        levelDraws++;
         level->Draw(*g);
     }
     AdvanceFade();

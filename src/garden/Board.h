@@ -114,6 +114,9 @@ public:
     zest::ButtonWidget* GetButton(int id) const;
     int GetFadeDirection() const { return fadeDirection; }
     int GetFadeAlpha() const { return fadeAlpha; }
+    // Updates and draws of the level in play since it was built (the play harness checks its timing).
+    int LevelUpdates() const { return levelUpdates; }
+    int LevelDraws() const { return levelDraws; }
     void SetPaused(bool isPaused) { paused = isPaused; }
     void SetLives(int value) { lives = value; }
     void SetHives(int value) { hives = value; }
@@ -150,6 +153,8 @@ private:
     int stateAfterFade = Menu;
     bool quitRequested = false;
     bool paused = false;
+    int levelUpdates = 0;
+    int levelDraws = 0;
 };
 
 // The application services the game reaches in one place: sound effects, the web browser and the

@@ -1,0 +1,251 @@
+// tibble-plan: searches for an input script that completes one level in the real garden code, run headless
+// and deterministic, and writes it as a tibble-play script.
+#include "PlayScript.h"
+#include "Planner.h"
+#include "SimAdapter.h"
+
+#include "garden/Agent.h"
+#include "garden/Bee.h"
+#include "garden/Level.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace
+{
+
+constexpr const char* Usage =
+    "usage: tibble-plan --data DIR --level-index I [--prefix FILE.play] [--budget SECONDS] [--beam N]\n"
+    "                   [--jobs N] [--seed N] [--out FILE.play] [--shot FILE.png] [--verbose] MAP.pmp\n"
+    "  --shot writes the level's first screen instead of planning.\n"
+    "  I is the play number - 1 (0..12); it sets the share of nectar the exit needs.\n";
+
+bool ReadText(const std::string& path, std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return true;
+}
+
+bool ReadBytes(const std::string& path, std::vector<uint8_t>& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// Where the best plan found leaves the bee and the flowers, sampled over the look-ahead.
+void Explain(tibble::plan::SimAdapter& adapter, std::vector<tibble::plan::PlanAction> actions, int lookahead)
+{
+    using namespace tibble;
+    std::unique_ptr<plan::PlanSim> sim = adapter.NewRun();
+    for (plan::PlanAction& action : actions)
+    {
+        bool completed = false;
+        bool gameOver = false;
+        bool ok = true;
+        plan::Planner::PlayAction(*sim, action, completed, gameOver, ok);
+    }
+    Level& level = sim->GetLevel();
+    for (int i = 0; i <= lookahead + 300; i += 50)
+    {
+        const Bee& bee = level.GetBee();
+        std::printf("  +%d bee (%.0f, %.0f) v (%.2f, %.2f) state %d steerable %d, distance %d, nectar %d, bar %d/%d, "
+                    "camera (%d, %d)\n",
+                    i, bee.centreX, bee.centreY, bee.vx, bee.vy, bee.state, bee.steerable ? 1 : 0,
+                    plan::Heuristic::DistanceToTarget(level), level.GetNectarCollected(), level.GetBarShown(),
+                    level.GetBarThreshold(), level.GetCameraX(), level.GetCameraY());
+        for (int k = 0; k < 50; k++)
+            sim->Step();
+    }
+    std::span<MapObject> objects = level.GetObjects();
+    for (size_t i = 0; i < objects.size(); i++)
+    {
+        const MapObject& record = objects[i];
+        const Agent* agent = record.agentSlot >= 0 ? level.GetAgent(record.agentSlot) : nullptr;
+        std::printf("  #%zu type %d at (%d, %d) param %d state %d agent state %d group timer %d kind %d\n", i,
+                    record.type, record.x, record.y, record.param, record.state, agent ? agent->state : -99,
+                    record.param >= 0 && record.param < 20 ? level.Group(record.param).timer : 0,
+                    record.param >= 0 && record.param < 20 ? level.Group(record.param).kind : 0);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace tibble::plan;
+    std::string dataDir;
+    std::string prefixPath;
+    std::string outPath;
+    std::string mapPath;
+    std::string shotPath;
+    int levelIndex = -1;
+    uint32_t seed = 1;
+    Planner::Options options;
+    for (int i = 1; i < argc; i++)
+    {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char*
+        {
+            if (i + 1 >= argc)
+            {
+                std::fprintf(stderr, "tibble-plan: %s needs a value\n%s", arg.c_str(), Usage);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--data")
+            dataDir = value();
+        else if (arg == "--level-index")
+            levelIndex = std::atoi(value());
+        else if (arg == "--prefix")
+            prefixPath = value();
+        else if (arg == "--out")
+            outPath = value();
+        else if (arg == "--budget")
+            options.budgetSeconds = std::atof(value());
+        else if (arg == "--beam")
+            options.beamWidth = std::max(1, std::atoi(value()));
+        else if (arg == "--jobs")
+            options.jobs = std::max(1, std::atoi(value()));
+        else if (arg == "--lookahead")
+            options.lookahead = std::max(0, std::atoi(value()));
+        else if (arg == "--seed")
+            seed = static_cast<uint32_t>(std::strtoul(value(), nullptr, 10));
+        else if (arg == "--no-fork")
+            options.useFork = false;
+        else if (arg == "--shot")
+            shotPath = value();
+        else if (arg == "--verbose")
+            options.verbose = true;
+        else if (!arg.empty() && arg[0] == '-')
+        {
+            std::fprintf(stderr, "tibble-plan: unknown option %s\n%s", arg.c_str(), Usage);
+            return 2;
+        }
+        else
+            mapPath = arg;
+    }
+    if (dataDir.empty() || mapPath.empty() || levelIndex < 0 || levelIndex > 12)
+    {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+
+    std::string prefixText;
+    PrefixInfo prefix;
+    if (!prefixPath.empty())
+    {
+        if (!ReadText(prefixPath, prefixText))
+        {
+            std::fprintf(stderr, "tibble-plan: cannot read %s\n", prefixPath.c_str());
+            return 1;
+        }
+        std::optional<PrefixInfo> header = ParsePrefixHeader(prefixText);
+        if (!header)
+        {
+            std::fprintf(stderr, "tibble-plan: %s: no \"# first-level-update K draws-before D\" line\n",
+                         prefixPath.c_str());
+            return 1;
+        }
+        prefix = *header;
+    }
+    std::vector<uint8_t> mapBytes;
+    if (!ReadBytes(mapPath, mapBytes))
+    {
+        std::fprintf(stderr, "tibble-plan: cannot read %s\n", mapPath.c_str());
+        return 1;
+    }
+
+    // Loading the data enters its folder: keep the paths written later as they were meant.
+    if (!outPath.empty())
+        outPath = std::filesystem::absolute(outPath).string();
+    if (!shotPath.empty())
+        shotPath = std::filesystem::absolute(shotPath).string();
+
+    std::string error;
+    std::unique_ptr<SimAdapter> adapter =
+        SimAdapter::Create(dataDir, mapBytes, levelIndex, prefix.drawsBefore, seed, error);
+    if (!adapter)
+    {
+        std::fprintf(stderr, "tibble-plan: %s\n", error.c_str());
+        return 1;
+    }
+
+    if (!shotPath.empty())
+    {
+        if (!adapter->WriteStartShot(shotPath, error))
+        {
+            std::fprintf(stderr, "tibble-plan: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
+
+    Planner planner([&adapter]() { return adapter->NewRun(); }, options);
+    const PlanResult result = planner.Solve();
+    std::printf("level %d: %s after %.1f s, %d states expanded, depth %d\n", levelIndex + 1,
+                result.solved ? "solved" : "NOT solved", result.seconds, result.expansions, result.depth);
+    if (!result.solved)
+    {
+        std::printf("best: nectar %d, distance %d, exit open %d\n", result.best.nectar, result.best.distance,
+                    result.best.exitOpen ? 1 : 0);
+        if (options.verbose)
+            Explain(*adapter, result.bestActions, options.lookahead);
+        return 1;
+    }
+    std::printf("solution: %d updates, %d hose presses, %zu actions\n", result.updates, result.presses,
+                result.actions.size());
+    for (const PlanAction& action : result.actions)
+        std::printf("  %s\n", DescribeAction(action).c_str());
+
+    // Check the plan once more from a fresh run, exactly as it will be written.
+    std::unique_ptr<PlanSim> check = adapter->NewRun();
+    int played = 0;
+    bool completed = false;
+    for (PlanAction action : result.actions)
+    {
+        bool gameOver = false;
+        bool ok = true;
+        played += Planner::PlayAction(*check, action, completed, gameOver, ok);
+        if (completed || gameOver || !ok)
+            break;
+    }
+    if (!completed || played != result.updates)
+    {
+        std::fprintf(stderr, "tibble-plan: the plan does not replay (completed %d after %d updates, expected %d)\n",
+                     completed ? 1 : 0, played, result.updates);
+        return 1;
+    }
+
+    ScriptEnding ending;
+    ending.playNumber = levelIndex + 1;
+    ending.lastLevel = levelIndex == 12;
+    const std::string script = WritePlayScript(prefixText, prefix, result.actions, result.updates, ending);
+    if (outPath.empty())
+    {
+        std::fputs(script.c_str(), stdout);
+    }
+    else
+    {
+        std::ofstream out(outPath, std::ios::binary);
+        out << script;
+        if (!out)
+        {
+            std::fprintf(stderr, "tibble-plan: cannot write %s\n", outPath.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
