@@ -1,4 +1,5 @@
 #include "app/DemoFile.h"
+#include "app/MessageQueue.h"
 
 #include <algorithm>
 #include <array>
@@ -114,24 +115,8 @@ uint32_t DemoFile::Crc32(const uint8_t* data, size_t length, uint32_t crc)
 
 bool DemoFile::IsRecordedMessage(uint32_t kind)
 {
-    switch (kind)
-    {
-    case WM_MOVE:
-    case WM_SIZE:
-    case WM_CLOSE:
-    case WM_ACTIVATEAPP:
-    case WM_SYSCOLORCHANGE:
-    case WM_DISPLAYCHANGE:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-    case WM_MOUSEWHEEL:
-        return true;
-    default:
-        return kind >= WM_MOUSEMOVE && kind <= WM_MBUTTONDBLCLK;
-    }
+    // Timer ticks are not input: the replay makes its own.
+    return kind != WM_TIMER && MessageQueue::IsQueuedKind(kind);
 }
 
 std::vector<uint8_t> DemoFile::EncodeHeader(const DemoHeader& header)

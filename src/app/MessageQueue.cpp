@@ -3,6 +3,29 @@
 namespace zest
 {
 
+bool MessageQueue::IsQueuedKind(uint32_t kind)
+{
+    switch (kind)
+    {
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_CLOSE:
+    case WM_ACTIVATEAPP:
+    case WM_SYSCOLORCHANGE:
+    case WM_DISPLAYCHANGE:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_TIMER:
+    case WM_MOUSEWHEEL:
+        return true;
+    default:
+        return kind >= WM_MOUSEMOVE && kind <= WM_MBUTTONDBLCLK;
+    }
+}
+
 bool MessageQueue::Push(const WindowMessage& message)
 {
     if (!messages.empty())

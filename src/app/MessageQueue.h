@@ -18,6 +18,9 @@ public:
     // right behind another timer is dropped; a colour or display change is dropped
     // while one of either kind waits. Answers whether it was queued.
     bool Push(const WindowMessage& message);
+    // Whether the window procedure queues messages of this kind (input, window changes, the timer,
+    // close); the rest are handled at once or ignored.
+    static bool IsQueuedKind(uint32_t kind);
     // The oldest message, taken out; none when empty.
     std::optional<WindowMessage> Pop();
     bool IsEmpty() const { return messages.empty(); }

@@ -22,32 +22,6 @@
 namespace zest
 {
 
-namespace
-{
-bool IsQueuedKind(uint32_t message)
-{
-    switch (message)
-    {
-    case WM_MOVE:
-    case WM_SIZE:
-    case WM_CLOSE:
-    case WM_ACTIVATEAPP:
-    case WM_SYSCOLORCHANGE:
-    case WM_DISPLAYCHANGE:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-    case WM_TIMER:
-    case WM_MOUSEWHEEL:
-        return true;
-    default:
-        return message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK;
-    }
-}
-} // namespace
-
 void ZestAppBase::PumpMessages()
 {
     std::vector<WindowMessage> messages;
@@ -96,7 +70,7 @@ void ZestAppBase::WindowProc(const WindowMessage& message)
     default:
         break;
     }
-    if (!IsQueuedKind(message.message) || popupShowing)
+    if (!MessageQueue::IsQueuedKind(message.message) || popupShowing)
         return;
 
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN || message.message == WM_KEYUP ||

@@ -24,6 +24,8 @@ class DemoRun : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The app changes into the game folder, which TearDown removes: come back afterwards.
+        previousFolder = std::filesystem::current_path();
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         home = std::filesystem::path(::testing::TempDir()) / ("zest-demo-" + name);
         std::filesystem::remove_all(home);
@@ -35,6 +37,7 @@ protected:
     }
     void TearDown() override
     {
+        std::filesystem::current_path(previousFolder);
         std::filesystem::remove_all(std::filesystem::path(Registry::FilePathForKey(key)).parent_path());
         std::filesystem::remove_all(home);
     }
@@ -107,6 +110,7 @@ protected:
         return seen;
     }
 
+    std::filesystem::path previousFolder;
     std::filesystem::path home;
     std::string key;
 };
