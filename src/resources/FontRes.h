@@ -25,7 +25,9 @@ public:
     bool IsLoaded() const override { return font != nullptr; }
 
     std::unique_ptr<Font> font;
-    std::unique_ptr<MemoryImage> image;
+    // The glyph strip of a strip font; shared with the fonts made from it by reference ("!ref:"),
+    // which draw from the same strip and may outlive this record's font.
+    std::shared_ptr<MemoryImage> image;
     std::string imagePath;
     std::string tags;
     bool sysFont = false;

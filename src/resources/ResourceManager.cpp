@@ -501,7 +501,7 @@ bool ResourceManager::LoadSoundRes(SoundRes* res)
 bool ResourceManager::LoadFontRes(FontRes* res)
 {
     // Declared before the font: a strip font draws from it, so it must go last.
-    std::unique_ptr<MemoryImage> stripImage;
+    std::shared_ptr<MemoryImage> stripImage;
     std::unique_ptr<Font> font;
     if (res->sysFont)
     {
@@ -527,6 +527,7 @@ bool ResourceManager::LoadFontRes(FontRes* res)
         if (!ref || !ref->font)
             return Fail("Ref font not found: " + refId);
         font = ref->font->Duplicate();
+        stripImage = ref->image; // the copy draws from the original's strip: keep it alive
     }
     else
     {

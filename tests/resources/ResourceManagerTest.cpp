@@ -614,6 +614,28 @@ TEST_F(ResourceManagerTest, LoadsImageStripReferencedAndSystemFonts)
     EXPECT_EQ(manager().GetFontRes("FONT_STRIP")->image, nullptr);
 }
 
+TEST_F(ResourceManagerTest, AFontMadeByReferenceKeepsTheStripItDrawsFrom)
+{
+    folder.Write("fonts/strip.png", SolidPng(8, 8, 0xFFFFFF));
+    folder.Write("fonts/strip.txt", Text("4 7 A 3 B 5"));
+    ASSERT_TRUE(Read("<ResourceManifest>\n"
+                     "<Resources id=\"First\"><SetDefaults path=\"DIRfonts\"/><Font id=\"FONT_STRIP\" "
+                     "path=\"strip.txt\" image=\"DIRfonts/strip.png\"/></Resources>\n"
+                     "<Resources id=\"Second\"><Font id=\"FONT_COPY\" path=\"!ref:FONT_STRIP\"/></Resources>\n"
+                     "</ResourceManifest>"))
+        << manager().ErrorText();
+    ASSERT_TRUE(manager().LoadGroup("First")) << manager().ErrorText();
+    ASSERT_TRUE(manager().LoadGroup("Second")) << manager().ErrorText();
+    EXPECT_EQ(manager().GetFontRes("FONT_COPY")->image, manager().GetFontRes("FONT_STRIP")->image);
+
+    // The original goes first; the copy still has the strip it draws from.
+    manager().UnloadGroup("First");
+    EXPECT_EQ(manager().FindFont("FONT_STRIP"), nullptr);
+    ASSERT_NE(manager().FindFont("FONT_COPY"), nullptr);
+    EXPECT_NE(manager().GetFontRes("FONT_COPY")->image, nullptr);
+    EXPECT_EQ(manager().FindFont("FONT_COPY")->StringWidth("AB"), 8);
+}
+
 TEST_F(ResourceManagerTest, FontLoadFailures)
 {
     folder.Write("glyphs.png", SolidPng(8, 8, 0xFFFFFF));
