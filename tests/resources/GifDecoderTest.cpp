@@ -11,28 +11,9 @@ using namespace imagetest;
 namespace
 {
 
-struct Decoded
-{
-    bool ok = false;
-    int width = 0;
-    int height = 0;
-    int allocations = 0;
-    Pixels pixels;
-};
-
 Decoded Decode(const Bytes& bytes)
 {
-    Decoded result;
-    zest::PixelAllocator allocate = [&](int width, int height)
-    {
-        result.allocations++;
-        result.width = width;
-        result.height = height;
-        result.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xDEADBEEF);
-        return result.pixels.data();
-    };
-    result.ok = zest::DecodeGif(bytes.data(), bytes.size(), allocate);
-    return result;
+    return DecodeWith(zest::DecodeGif, bytes);
 }
 
 // A greyscale ramp: index i is 0x111111 * i, so the expected pixel of an index is easy to write down.

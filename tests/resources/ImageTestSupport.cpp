@@ -48,6 +48,21 @@ std::string ScratchFolder::Write(const std::string& name, const Bytes& bytes) co
     return path;
 }
 
+Decoded DecodeWith(DecoderFunction decode, const Bytes& bytes)
+{
+    Decoded result;
+    zest::PixelAllocator allocate = [&](int width, int height)
+    {
+        result.allocations++;
+        result.width = width;
+        result.height = height;
+        result.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xDEADBEEF);
+        return result.pixels.data();
+    };
+    result.ok = decode(bytes.data(), bytes.size(), allocate);
+    return result;
+}
+
 Bytes ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -3,6 +3,9 @@
 // reports the first bad pixel and saves both images.
 #pragma once
 
+#include "resources/PixelAllocator.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -36,6 +39,20 @@ public:
 private:
     std::filesystem::path root;
 };
+
+// What a decoder gave: its answer, the size it asked for, how often it asked, and the pixels (0xDEADBEEF where
+// it wrote nothing).
+struct Decoded
+{
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+    int allocations = 0;
+    Pixels pixels;
+};
+
+using DecoderFunction = bool (*)(const uint8_t* data, size_t size, const zest::PixelAllocator& allocate);
+Decoded DecodeWith(DecoderFunction decode, const Bytes& bytes);
 
 Bytes ReadFileBytes(const std::string& path);
 

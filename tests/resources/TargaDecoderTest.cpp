@@ -9,28 +9,9 @@ using namespace imagetest;
 namespace
 {
 
-struct Decoded
-{
-    bool ok = false;
-    int width = 0;
-    int height = 0;
-    int allocations = 0;
-    Pixels pixels;
-};
-
 Decoded Decode(const Bytes& bytes)
 {
-    Decoded result;
-    zest::PixelAllocator allocate = [&](int width, int height)
-    {
-        result.allocations++;
-        result.width = width;
-        result.height = height;
-        result.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xDEADBEEF);
-        return result.pixels.data();
-    };
-    result.ok = zest::DecodeTarga(bytes.data(), bytes.size(), allocate);
-    return result;
+    return DecodeWith(zest::DecodeTarga, bytes);
 }
 
 const Pixels SamplePixels = {0xFF102030u, 0x80405060u, 0x00000000u, 0x01FFFFFFu, 0xFEABCDEFu, 0x7F000001u};
