@@ -5,7 +5,7 @@
 // figure is the Time column). The data folder is ZEST_PLAY_DATA, or the environment's TIBBLE_PLAY_DATA.
 #include "PlayApp.h"
 
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "platform/WindowMessage.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 
 #include "game/GameApp.h"
 #include "game/Res.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "widgets/HyperlinkWidget.h"

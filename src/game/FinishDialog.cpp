@@ -1,7 +1,7 @@
 #include "game/FinishDialog.h"
 
 #include "game/Res.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "graphics/Graphics.h"
 
 namespace tibble

@@ -3,7 +3,7 @@
 #include "audio/MusicInterface.h"
 #include "game/Res.h"
 #include "game/TitleScreen.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"

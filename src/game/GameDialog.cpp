@@ -3,7 +3,7 @@
 #include "app/ZestAppBase.h"
 #include "game/GameApp.h"
 #include "game/Res.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "widgets/DialogButton.h"
 
 namespace tibble

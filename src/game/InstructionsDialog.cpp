@@ -1,7 +1,7 @@
 #include "game/InstructionsDialog.h"
 
 #include "game/Res.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "widgets/DialogButton.h"

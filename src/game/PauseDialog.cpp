@@ -4,7 +4,7 @@
 #include "game/GameApp.h"
 #include "game/InstructionsDialog.h"
 #include "game/QuitDialog.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "widgets/DialogButton.h"
 #include "widgets/WidgetManager.h"
 

@@ -1,7 +1,7 @@
 #include "game/QuitDialog.h"
 
 #include "game/GameApp.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "widgets/WidgetManager.h"
 
 namespace tibble

@@ -1,6 +1,6 @@
 #include "game/TryAgainDialog.h"
 
-#include "garden/Board.h"
+#include "game/Board.h"
 
 namespace tibble
 {

@@ -11,7 +11,7 @@
 #include "game/GameApp.h"
 #include "game/Res.h"
 #include "game/TitleScreen.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "garden/Level.h"
 #include "platform/FakeClock.h"
 #include "graphics/Image.h"

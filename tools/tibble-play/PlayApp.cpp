@@ -3,7 +3,7 @@
 #include "app/DemoPlayer.h"
 #include "app/DisplayInterface.h"
 #include "game/TitleScreen.h"
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "garden/Level.h"
 #include "graphics/DisplayImage.h"
 #include "graphics/MemoryImage.h"

@@ -11,7 +11,7 @@
 #include "PlayApp.h"
 #include "PlayScript.h"
 
-#include "garden/Board.h"
+#include "game/Board.h"
 #include "platform/WindowMessage.h"
 
 #include <algorithm>

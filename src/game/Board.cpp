@@ -1,4 +1,4 @@
-#include "garden/Board.h"
+#include "game/Board.h"
 
 #include "app/Buffer.h"
 #include "app/ZestAppBase.h"
