@@ -18,11 +18,13 @@ file(GLOB_RECURSE ZEST_ART_SOURCES CONFIGURE_DEPENDS ${ZEST_CONTENT_DIR}/art/*)
 file(GLOB ZEST_FONT_SOURCES CONFIGURE_DEPENDS ${ZEST_CONTENT_DIR}/fonts/*)
 file(GLOB ZEST_MUSIC_SOURCES CONFIGURE_DEPENDS ${ZEST_CONTENT_DIR}/music/*)
 
-# Pictures, the resource manifest and the contact sheet (for review; not packed).
+# Pictures, the resource manifest, the contact sheet (for review; not packed) and the program's icons
+# (installed into the desktop's icon theme; not packed).
+set(ZEST_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
 add_custom_command(
     OUTPUT ${ZEST_DATA_STAMP_DIR}/art.stamp
     COMMAND artgen --content ${ZEST_CONTENT_DIR} --out ${ZEST_DATA_STAGE_DIR}
-            --contact ${ZEST_BIN_DIR}/contact-sheet.png
+            --contact ${ZEST_BIN_DIR}/contact-sheet.png --icons ${ZEST_ICON_DIR} --icon-name ${TIBBLE_APP_ID}
     COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_DATA_STAMP_DIR}/art.stamp
     BYPRODUCTS ${ZEST_BIN_DIR}/contact-sheet.png
     DEPENDS artgen ${ZEST_ART_SOURCES}
@@ -83,3 +85,19 @@ add_custom_command(
     VERBATIM)
 
 add_custom_target(zest_data ALL DEPENDS ${ZEST_DATA_STAMP_DIR}/bin.stamp ${ZEST_BIN_DIR}/main.pak)
+
+# Screenshots for the software centres (AppStream metainfo), played by the headless harness from the built data.
+set(ZEST_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)
+set(ZEST_SCREENSHOTS ${ZEST_SCREENSHOT_DIR}/title.png ${ZEST_SCREENSHOT_DIR}/menu.png ${ZEST_SCREENSHOT_DIR}/play.png)
+if(TARGET tibble-play)
+    file(MAKE_DIRECTORY ${ZEST_SCREENSHOT_DIR})
+    add_custom_command(
+        OUTPUT ${ZEST_SCREENSHOTS}
+        COMMAND tibble-play --data ${ZEST_BIN_DIR} --level 2 ${CMAKE_SOURCE_DIR}/packaging/screenshots.play
+        WORKING_DIRECTORY ${ZEST_SCREENSHOT_DIR}
+        DEPENDS tibble-play ${ZEST_BIN_DIR}/main.pak ${ZEST_DATA_STAMP_DIR}/bin.stamp
+                ${CMAKE_SOURCE_DIR}/packaging/screenshots.play
+        COMMENT "Taking the screenshots"
+        VERBATIM)
+    add_custom_target(zest_screenshots ALL DEPENDS ${ZEST_SCREENSHOTS})
+endif()

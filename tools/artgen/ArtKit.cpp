@@ -1,5 +1,7 @@
 #include "ArtKit.h"
 
+#include "OutputFiles.h"
+
 #include <cairo-ft.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -7,6 +9,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace artgen
 {
@@ -238,6 +241,24 @@ double ArtKit::TextWidth(const std::string& face, double size, const std::string
     cairo_destroy(cr);
     cairo_surface_destroy(scratch);
     return extents.x_advance;
+}
+
+cairo_status_t AppendToBytes(void* closure, const unsigned char* data, unsigned int length)
+{
+    auto* bytes = static_cast<std::vector<unsigned char>*>(closure);
+    bytes->insert(bytes->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+bool WritePng(cairo_surface_t* surface, const std::string& path, std::string& error)
+{
+    std::vector<unsigned char> bytes;
+    if (cairo_surface_write_to_png_stream(surface, AppendToBytes, &bytes) != CAIRO_STATUS_SUCCESS)
+    {
+        error = "cannot encode " + path;
+        return false;
+    }
+    return datagen::WriteFileIfChanged(path, bytes, error);
 }
 
 } // namespace artgen

@@ -69,6 +69,11 @@ private:
     datagen::DataRandom random{20260611};
 };
 
+// A cairo write function that appends to the std::vector<unsigned char> given as closure.
+cairo_status_t AppendToBytes(void* closure, const unsigned char* data, unsigned int length);
+// Encodes the surface as PNG and writes it when its bytes changed; false with a message.
+[[nodiscard]] bool WritePng(cairo_surface_t* surface, const std::string& path, std::string& error);
+
 // Saves and restores the cairo state around a scope.
 class SavedState
 {

@@ -1,9 +1,11 @@
 // artgen: draws the game's pictures into <out>/images, writes <out>/properties/resources.xml and,
-// when asked, a contact sheet. Usage: artgen --content DIR --out DIR [--contact FILE] [--only ID]
+// when asked, a contact sheet and the program's icons.
+// Usage: artgen --content DIR --out DIR [--contact FILE] [--only ID] [--icons DIR [--icon-name NAME]]
 
 #include "ArtKit.h"
 #include "Catalogue.h"
 #include "ContactSheet.h"
+#include "IconArt.h"
 #include "OutputFiles.h"
 
 #include <cairo.h>
@@ -17,24 +19,6 @@ using namespace artgen;
 
 namespace
 {
-
-cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
-{
-    auto* bytes = static_cast<std::vector<unsigned char>*>(closure);
-    bytes->insert(bytes->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
-bool WritePng(cairo_surface_t* surface, const std::string& path, std::string& error)
-{
-    std::vector<unsigned char> bytes;
-    if (cairo_surface_write_to_png_stream(surface, AppendBytes, &bytes) != CAIRO_STATUS_SUCCESS)
-    {
-        error = "cannot encode " + path;
-        return false;
-    }
-    return datagen::WriteFileIfChanged(path, bytes, error);
-}
 
 cairo_surface_t* RenderSheet(const SheetSpec& spec, ArtKit& kit)
 {
@@ -63,6 +47,8 @@ int main(int argc, char** argv)
     std::string outDir;
     std::string contactPath;
     std::string only;
+    std::string iconDir;
+    std::string iconName = "tibble";
     for (int i = 1; i + 1 < argc; i += 2)
     {
         if (std::strcmp(argv[i], "--content") == 0)
@@ -81,10 +67,19 @@ int main(int argc, char** argv)
         {
             only = argv[i + 1];
         }
+        else if (std::strcmp(argv[i], "--icons") == 0)
+        {
+            iconDir = argv[i + 1];
+        }
+        else if (std::strcmp(argv[i], "--icon-name") == 0)
+        {
+            iconName = argv[i + 1];
+        }
     }
     if (contentDir.empty() || outDir.empty())
     {
-        std::fprintf(stderr, "usage: artgen --content DIR --out DIR [--contact FILE] [--only ID]\n");
+        std::fprintf(stderr, "usage: artgen --content DIR --out DIR [--contact FILE] [--only ID] "
+                             "[--icons DIR [--icon-name NAME]]\n");
         return 2;
     }
 
@@ -132,6 +127,11 @@ int main(int argc, char** argv)
             ok = false;
         }
         cairo_surface_destroy(contact);
+    }
+    if (ok && !iconDir.empty() && !WriteIcons(kit, iconDir, iconName, error))
+    {
+        std::fprintf(stderr, "artgen: %s\n", error.c_str());
+        ok = false;
     }
     for (cairo_surface_t* surface : images)
     {

@@ -11,6 +11,7 @@
 #include "PlayApp.h"
 #include "PlayScript.h"
 
+#include "app/DataFolder.h"
 #include "game/Board.h"
 #include "platform/WindowMessage.h"
 
@@ -141,9 +142,9 @@ int main(int argc, char** argv)
 
     if (dataFolder.empty())
     {
-        std::error_code error;
-        fs::path self = fs::read_symlink("/proc/self/exe", error);
-        dataFolder = error ? startFolder.string() : self.parent_path().string();
+        // Beside the harness in a build folder, or where the install put the game's data.
+        const std::string self = zest::ExecutableFolder();
+        dataFolder = self.empty() ? startFolder.string() : zest::FindDataFolder(self, TIBBLE_INSTALLED_DATA);
     }
     dataFolder = Absolute(startFolder, dataFolder);
 

@@ -4,6 +4,7 @@
 #include "SimRun.h"
 #include "SimScript.h"
 
+#include "app/DataFolder.h"
 #include "garden/LevelMap.h"
 
 #include <charconv>
@@ -226,7 +227,9 @@ int Run(const Arguments& args, const char* argv0)
         shots.emplace_back(update, std::filesystem::absolute(file).string());
 
     SimData data;
-    const std::string folder = args.dataFolder.empty() ? ProgramFolder(argv0) : args.dataFolder;
+    // Beside the simulator in a build folder, or where the install put the game's data.
+    const std::string folder =
+        args.dataFolder.empty() ? zest::FindDataFolder(ProgramFolder(argv0), TIBBLE_INSTALLED_DATA) : args.dataFolder;
     if (!data.Load(folder, &error))
     {
         std::fprintf(stderr, "tibble-sim: data in %s: %s\n", folder.c_str(), error.c_str());

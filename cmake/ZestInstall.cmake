@@ -1,0 +1,169 @@
+# What `cmake --install` places and what cpack packs:
+#   game   the game in games/ (Debian's place for games), its data (main.pak) in share/games/tibble, the
+#          desktop entry, icons, AppStream metainfo with build-made screenshots, and the man page;
+#   tools  zestpak, zestcheck, levelc, tibble-sim, tibble-play and tibble-plan in bin/;
+#   dev    the Zest framework as a library: headers under include/zest, one static libzest.a, the CMake
+#          package Zest::Zest and zest.pc.
+# Paths are relative to the prefix, and the programs find their data relative to their own folder, so an
+# installed tree still works after it is moved.
+
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(TIBBLE_VERSION 1.1)
+set(TIBBLE_CODE_LICENSE MIT)
+set(TIBBLE_DATA_LICENSE CC-BY-4.0)
+# Where the screenshots the build makes (build/screenshots) are published for software centres.
+set(TIBBLE_SCREENSHOT_URL https://www.mossbankgames.example/tibble/screenshots CACHE STRING
+    "Web folder that serves the screenshots named in the AppStream metainfo")
+set(TIBBLE_INSTALL_GAMESDIR games CACHE STRING "Where the game goes, relative to the prefix")
+set(TIBBLE_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/games/tibble CACHE STRING
+    "Where the game's data goes, relative to the prefix")
+set(TIBBLE_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tibble)
+set(ZEST_FRAMEWORK_FOLDERS platform app widgets graphics files resources audio)
+
+# The programs look for the data relative to their own folder.
+file(RELATIVE_PATH TIBBLE_DATA_FROM_GAMES /${TIBBLE_INSTALL_GAMESDIR} /${TIBBLE_INSTALL_DATADIR})
+file(RELATIVE_PATH TIBBLE_DATA_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${TIBBLE_INSTALL_DATADIR})
+if(TARGET tibble)
+    target_compile_definitions(tibble PRIVATE TIBBLE_INSTALLED_DATA="${TIBBLE_DATA_FROM_GAMES}")
+endif()
+foreach(tool tibble-play tibble-sim)
+    if(TARGET ${tool})
+        target_compile_definitions(${tool} PRIVATE TIBBLE_INSTALLED_DATA="${TIBBLE_DATA_FROM_BIN}")
+    endif()
+endforeach()
+
+# ---- game ----
+if(TARGET tibble)
+    install(TARGETS tibble RUNTIME DESTINATION ${TIBBLE_INSTALL_GAMESDIR} COMPONENT game)
+endif()
+if(ZEST_DATA)
+    # The archive holds every data file; the loose copies in build/bin are for development only.
+    install(FILES ${ZEST_BIN_DIR}/main.pak DESTINATION ${TIBBLE_INSTALL_DATADIR} COMPONENT game)
+    install(DIRECTORY ${ZEST_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons COMPONENT game)
+    install(DIRECTORY ${ZEST_SCREENSHOT_DIR}/ DESTINATION ${TIBBLE_DOCDIR}/screenshots COMPONENT game
+            FILES_MATCHING PATTERN "*.png")
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/packaging/tibble.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT game)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/tibble.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${TIBBLE_DOCDIR} COMPONENT game)
+# The desktop entry starts the game by its full installed path: the menu's PATH need not hold games/.
+# The prefix is known only when installing (cmake --install --prefix, or cpack), so the entry is written then.
+install(CODE "
+    set(desktopIn \"${CMAKE_SOURCE_DIR}/packaging/tibble.desktop.in\")
+    set(TIBBLE_EXEC \"\${CMAKE_INSTALL_PREFIX}/${TIBBLE_INSTALL_GAMESDIR}/tibble\")
+    set(TIBBLE_APP_ID \"${TIBBLE_APP_ID}\")
+    configure_file(\${desktopIn} \"${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.desktop\" @ONLY)
+    file(INSTALL \"${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.desktop\"
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+    " COMPONENT game)
+
+# ---- tools ----
+# The planner's target is made at the end of the top-level directory; so are these rules.
+function(zest_install_tools)
+    foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan)
+        if(TARGET ${tool})
+            install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
+        endif()
+    endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL zest_install_tools)
+
+# ---- dev: the framework as a library ----
+# One archive of every framework folder's objects: the folders call each other both ways, and the linker
+# rescans a single archive until nothing more resolves, so users need no link group.
+set(zestObjects "")
+set(zestDeps Threads::Threads)
+foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
+    list(APPEND zestObjects $<TARGET_OBJECTS:zest_${folder}>)
+    get_target_property(deps zest_${folder} INTERFACE_LINK_LIBRARIES)
+    if(deps)
+        list(APPEND zestDeps ${deps})
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES zestDeps)
+add_library(zest STATIC ${zestObjects})
+set_target_properties(zest PROPERTIES LINKER_LANGUAGE CXX EXPORT_NAME Zest)
+target_compile_features(zest INTERFACE cxx_std_20)
+target_include_directories(zest INTERFACE $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/src>
+                                          $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/zest>)
+target_link_libraries(zest INTERFACE ${zestDeps})
+add_library(Zest::Zest ALIAS zest)
+
+foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
+    install(DIRECTORY ${CMAKE_SOURCE_DIR}/src/${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zest/${folder}
+            COMPONENT dev FILES_MATCHING PATTERN "*.h")
+endforeach()
+install(TARGETS zest EXPORT ZestTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
+set(ZEST_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zest)
+install(EXPORT ZestTargets NAMESPACE Zest:: DESTINATION ${ZEST_CMAKE_DIR} COMPONENT dev)
+configure_package_config_file(${CMAKE_SOURCE_DIR}/packaging/ZestConfig.cmake.in
+                              ${CMAKE_BINARY_DIR}/packaging/ZestConfig.cmake INSTALL_DESTINATION ${ZEST_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/packaging/ZestConfigVersion.cmake VERSION ${TIBBLE_VERSION}
+                                 COMPATIBILITY SameMinorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/ZestConfig.cmake ${CMAKE_BINARY_DIR}/packaging/ZestConfigVersion.cmake
+        DESTINATION ${ZEST_CMAKE_DIR} COMPONENT dev)
+# pkg-config: the prefix is found from the .pc file's own place, so a moved tree works here too.
+file(RELATIVE_PATH ZEST_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" ZEST_PC_TO_PREFIX "${ZEST_PC_TO_PREFIX}")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/zest.pc.in ${CMAKE_BINARY_DIR}/packaging/zest.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/zest.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
+
+# API reference from the framework headers' comments (optional: needs Doxygen).
+find_package(Doxygen QUIET)
+if(DOXYGEN_FOUND)
+    set(DOXYGEN_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/docs)
+    set(DOXYGEN_PROJECT_NAME Zest)
+    set(DOXYGEN_PROJECT_BRIEF "2-D application framework")
+    set(DOXYGEN_EXTRACT_ALL YES)
+    set(DOXYGEN_FILE_PATTERNS *.h)
+    set(DOXYGEN_STRIP_FROM_PATH ${CMAKE_SOURCE_DIR}/src)
+    set(DOXYGEN_GENERATE_LATEX NO)
+    set(DOXYGEN_USE_MDFILE_AS_MAINPAGE ${CMAKE_SOURCE_DIR}/docs/guide.md)
+    set(zestHeaderFolders ${CMAKE_SOURCE_DIR}/docs/guide.md)
+    foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
+        list(APPEND zestHeaderFolders ${CMAKE_SOURCE_DIR}/src/${folder})
+    endforeach()
+    doxygen_add_docs(zest_docs ${zestHeaderFolders} COMMENT "Writing the Zest API reference into docs/html")
+endif()
+
+# ---- Debian packages: cpack -G DEB makes tibble (game and data), tibble-tools and libzest-dev ----
+set(CPACK_PACKAGE_NAME tibble)
+set(CPACK_PACKAGE_VENDOR "Mossbank Games")
+set(CPACK_PACKAGE_VERSION ${TIBBLE_VERSION})
+set(CPACK_PACKAGE_CONTACT "Mossbank Games <games@mossbankgames.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game: steer a bee with garden hoses")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Install with DESTDIR and the real prefix, so the desktop entry names /usr/games/tibble.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL game tools dev)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.mossbankgames.example/")
+# Shared-library dependencies come from dpkg-shlibdeps over the installed programs.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_GAME_PACKAGE_NAME tibble)
+set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)
+# The fallback face for system fonts (fontconfig finds it at run time, so dpkg-shlibdeps cannot).
+set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "fonts-dejavu-core")
+set(CPACK_COMPONENT_GAME_DESCRIPTION
+    "arcade game: steer a bee with garden hoses\n Tibble the bee cannot be steered: hold the mouse button on the\n garden hoses and their spray pushes the bee onto flowers, through\n trumpets and past fly traps and tomatoes, across thirteen levels.")
+set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME tibble-tools)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_RECOMMENDS tibble)
+set(CPACK_COMPONENT_TOOLS_DESCRIPTION
+    "level and data tools for Tibble the Bee\n The archive packer, the data checker, the level compiler, the garden\n simulator, the headless play harness and the level planner.")
+set(CPACK_DEBIAN_DEV_PACKAGE_NAME libzest-dev)
+set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+# A static library: its users link what it uses, so the -dev packages are its dependencies.
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
+    "libsdl2-dev, libpng-dev, zlib1g-dev, libjpeg-dev, libvorbis-dev, libogg-dev, libopenmpt-dev, libopenjp2-7-dev, libfreetype-dev, libfontconfig-dev, pkg-config")
+set(CPACK_COMPONENT_DEV_DESCRIPTION
+    "Zest 2-D application framework (static library and headers)\n Window and fixed-rate main loop, widgets and modal dialogs, a software\n drawing context with bitmap and system fonts, a resource manifest loaded\n on a background thread, an archive file system, sound effects and music.")
+include(CPack)
