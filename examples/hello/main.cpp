@@ -32,7 +32,9 @@ public:
         g->DrawImage(picture, (width - picture->GetWidth()) / 2, 120);
         g->SetFont(font);
         g->SetColor(zest::Color(46, 42, 54));
-        const std::string text = clicks == 0 ? "Hello, Zest!" : "Chimed " + std::to_string(clicks) + " times";
+        const std::string text = clicks == 0   ? std::string("Hello, Zest!")
+                                 : clicks == 1 ? std::string("Chimed once")
+                                               : "Chimed " + std::to_string(clicks) + " times";
         g->DrawString(text, (width - font->StringWidth(text)) / 2, 260);
     }
 

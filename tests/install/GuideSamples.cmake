@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Every ```cpp block of docs/guide.md must appear word for word in a source under examples/, so the guide
 # shows only code that the examples compile (the install tests build them against the installed Zest).
 file(READ ${SOURCE}/docs/guide.md guide)

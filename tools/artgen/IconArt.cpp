@@ -25,8 +25,14 @@ void DrawIcon(cairo_t* cr, ArtKit& kit, double size)
     cairo_scale(cr, size / 48.0, size / 48.0);
     ArtKit::Ellipse(cr, 24, 24, 22.5, 22.5);
     kit.FillInk(cr, kit.Colour("sky"), ArtKit::InkWidth(1.2));
-    ArtKit::Ellipse(cr, 24, 41, 17, 4);
-    ArtKit::Fill(cr, kit.Colour("leaf"), 0.55);
+    {
+        // The lawn under the bee stays inside the disc.
+        SavedState lawn(cr);
+        ArtKit::Ellipse(cr, 24, 24, 21.5, 21.5);
+        cairo_clip(cr);
+        ArtKit::Ellipse(cr, 24, 42, 19, 5);
+        ArtKit::Fill(cr, kit.Colour("leaf"), 0.55);
+    }
     // The bee with its wings reaches about 10 units above its own square.
     DrawBeePicture(cr, kit, 5.5, 10.5, 37, true);
 }
