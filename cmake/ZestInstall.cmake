@@ -132,14 +132,16 @@ if(DOXYGEN_FOUND)
 endif()
 
 # ---- Debian packages: cpack -G DEB makes tibble (game and data), tibble-tools and libzest-dev ----
+# Each package's description starts with its own summary line (a package-wide summary would be put first in all).
 set(CPACK_PACKAGE_NAME tibble)
 set(CPACK_PACKAGE_VENDOR "Mossbank Games")
 set(CPACK_PACKAGE_VERSION ${TIBBLE_VERSION})
 set(CPACK_PACKAGE_CONTACT "Mossbank Games <games@mossbankgames.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game: steer a bee with garden hoses")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# Install with DESTDIR and the real prefix, so the desktop entry names /usr/games/tibble.
+# Install with DESTDIR and the real prefix /usr, so the desktop entry names /usr/games/tibble.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL game tools dev)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -152,18 +154,18 @@ set(CPACK_DEBIAN_GAME_PACKAGE_NAME tibble)
 set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)
 # The fallback face for system fonts (fontconfig finds it at run time, so dpkg-shlibdeps cannot).
 set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "fonts-dejavu-core")
-set(CPACK_COMPONENT_GAME_DESCRIPTION
-    "arcade game: steer a bee with garden hoses\n Tibble the bee cannot be steered: hold the mouse button on the\n garden hoses and their spray pushes the bee onto flowers, through\n trumpets and past fly traps and tomatoes, across thirteen levels.")
+set(CPACK_DEBIAN_GAME_DESCRIPTION
+    "arcade game: steer a bee with garden hoses\nTibble the bee cannot be steered: hold the mouse button on the\ngarden hoses and their spray pushes the bee onto flowers, through\ntrumpets and past fly traps and tomatoes, across thirteen levels.")
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME tibble-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_RECOMMENDS tibble)
-set(CPACK_COMPONENT_TOOLS_DESCRIPTION
-    "level and data tools for Tibble the Bee\n The archive packer, the data checker, the level compiler, the garden\n simulator, the headless play harness and the level planner.")
+set(CPACK_DEBIAN_TOOLS_DESCRIPTION
+    "level and data tools for Tibble the Bee\nThe archive packer, the data checker, the level compiler, the garden\nsimulator, the headless play harness and the level planner.")
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libzest-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 # A static library: its users link what it uses, so the -dev packages are its dependencies.
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
     "libsdl2-dev, libpng-dev, zlib1g-dev, libjpeg-dev, libvorbis-dev, libogg-dev, libopenmpt-dev, libopenjp2-7-dev, libfreetype-dev, libfontconfig-dev, pkg-config")
-set(CPACK_COMPONENT_DEV_DESCRIPTION
-    "Zest 2-D application framework (static library and headers)\n Window and fixed-rate main loop, widgets and modal dialogs, a software\n drawing context with bitmap and system fonts, a resource manifest loaded\n on a background thread, an archive file system, sound effects and music.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION
+    "Zest 2-D application framework (static library and headers)\nWindow and fixed-rate main loop, widgets and modal dialogs, a software\ndrawing context with bitmap and system fonts, a resource manifest loaded\non a background thread, an archive file system, sound effects and music.")
 include(CPack)

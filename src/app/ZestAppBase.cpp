@@ -9,6 +9,7 @@
 #include "app/DisplayInterface.h"
 #include "audio/DSoundManager.h"
 #include "audio/MusicInterface.h"
+#include "audio/SoundCache.h"
 #include "files/PakFile.h"
 #include "files/PakInterface.h"
 #include "graphics/DisplayImage.h"
@@ -239,7 +240,9 @@ void ZestAppBase::Initialize()
     }
     CreateMainWindow();
 
-    // Sound effects and music, with the saved volumes.
+    // Sound effects and music, with the saved volumes. Decoded sounds are cached in a folder of the
+    // product's own, so two programs never take each other's cache files for theirs.
+    SoundCache::SetProductName(productName);
     if (!noSoundWanted)
     {
         audioDevice = std::make_unique<AudioDevice>(Mixer::Create());

@@ -2,6 +2,7 @@
 
 #include "TestApp.h"
 #include "app/Buffer.h"
+#include "audio/SoundCache.h"
 #include "platform/SystemMessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/Dialog.h"
@@ -439,6 +440,7 @@ TEST(ZestAppBaseRun, InitializeOpensTheWindowAndRunEndsOnShutdown)
     if (!app.GetDisplay()->IsShowing())
         GTEST_SKIP() << "no renderer on this video driver";
     EXPECT_TRUE(std::filesystem::is_directory(home / "Zest Tests" / "Run"));
+    EXPECT_EQ(SoundCache::ProductName(), "Run");
 
     BusyWidget widget;
     widget.Resize(0, 0, 640, 480);
