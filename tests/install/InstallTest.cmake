@@ -105,6 +105,12 @@ elseif(STEP STREQUAL "game")
         message(FATAL_ERROR "the installed game did not play its ${updates} updates to the QUIT:\n${out}${err}")
     endif()
 
+    # -changedir still wins over the installed data: pointed at a folder without data, the game says so.
+    run(${prefix}/${GAMES_DIR}/tibble -play -demofile=${demo} -changedir=${OUT}/home WHAT "tibble -changedir")
+    if(NOT "${err}" MATCHES "Resource file not found")
+        message(FATAL_ERROR "-changedir to a folder without data was not obeyed:\n${out}${err}")
+    endif()
+
 elseif(STEP STREQUAL "examples")
     set(build ${OUT}/examples)
     file(REMOVE_RECURSE ${build})
