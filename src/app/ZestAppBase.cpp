@@ -324,6 +324,7 @@ int ZestAppBase::InitDisplayInterface()
 {
     BeforeDisplayInit();
     DropNativeImageData();
+    display->SetVSync(vsyncUpdates);
     int result = display->Init(mainWindow.get(), physicallyWindowed);
     if (result == DisplayInterface::ResultOk)
     {

@@ -124,10 +124,12 @@ bool ZestAppBase::Tick(bool allowSleep)
     if (shutdownRequested.exchange(false))
         Shutdown();
 
+    SyncDisplayRefresh();
     double multiplier = updateMultiplier;
     double frameLength = 0;
     double updatesPerUpdate = 1.0;
-    if (vsyncUpdates)
+    bool tied = UpdatesTiedToRefresh();
+    if (tied)
     {
         frameLength = (1000.0 / syncRefreshRate) / multiplier;
         updatesPerUpdate = static_cast<float>(1000.0 / (frameTime * syncRefreshRate));
@@ -136,7 +138,7 @@ bool ZestAppBase::Tick(bool allowSleep)
     {
         frameLength = frameTime / multiplier;
     }
-    bool synced = vsyncUpdates && !lastDrawWasEmpty && !vsyncBroken &&
+    bool synced = tied && !lastDrawWasEmpty && !vsyncBroken &&
                   (!physicallyWindowed || (waitForVSync && !softVSyncWait));
 
     if (multiplier > 0)
@@ -216,7 +218,9 @@ bool ZestAppBase::Tick(bool allowSleep)
             }
             else
             {
-                int wait = static_cast<int>(frameLength - updateFTimeAcc);
+                // Rounded up: a frame length of a fraction of a millisecond (a refresh of
+                // 60 Hz) would otherwise leave a wait of 0 and spin until the time moves.
+                int wait = static_cast<int>(std::ceil(frameLength - updateFTimeAcc));
                 if (wait > 0)
                 {
                     if (!allowSleep)
@@ -253,6 +257,26 @@ bool ZestAppBase::Tick(bool allowSleep)
 
     DeleteQueuedWidgets();
     return true;
+}
+
+void ZestAppBase::SyncDisplayRefresh()
+{
+    if (!display)
+        return;
+    if (display->IsVSyncWanted() != vsyncUpdates)
+        display->SetVSync(vsyncUpdates);
+    if (display->HasVSync() && display->GetRefreshRate() > 0)
+        syncRefreshRate = display->GetRefreshRate();
+}
+
+bool ZestAppBase::UpdatesTiedToRefresh() const
+{
+    // Tied only where each present waits for a refresh, and a refresh comes no more
+    // often than an update is due (each draw then carries one or more updates). A
+    // display without vsync, or a faster one, gets the plain timed loop: counting such
+    // a loop as synchronised would run the game at the drawing speed.
+    return vsyncUpdates && display && display->HasVSync() && syncRefreshRate > 0 &&
+           syncRefreshRate * frameTime <= 1000;
 }
 
 bool ZestAppBase::RunUpdate()

@@ -75,6 +75,48 @@ TEST_F(LoopTest, CatchesUpAtMostTwentyUpdatesAfterAStall)
     EXPECT_GE(app.framesShown - framesBefore, 2);
 }
 
+// A game that ties its updates to the display refresh plays at 100 updates a second
+// from the start: synchronised to a display that really waits for its refresh, on the
+// timed loop where presents do not wait (no vsync) or the refresh is too fast to tie to.
+TEST(ZestAppBaseLoop, UpdatesTiedToTheRefreshRunAtOneHundredASecondFromTheStart)
+{
+    struct Case
+    {
+        const char* name;
+        bool windowed;
+        int refreshHz; // 0: presents do not wait for a refresh
+    };
+    const Case cases[] = {
+        {"full screen, 60 Hz vsync", false, 60},   {"full screen, 75 Hz vsync", false, 75},
+        {"full screen, 50 Hz vsync", false, 50},   {"full screen, 144 Hz vsync", false, 144},
+        {"full screen, no vsync", false, 0},       {"windowed, 60 Hz vsync", true, 60},
+        {"windowed, no vsync", true, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TestApp app;
+        BusyWidget widget;
+        widget.Resize(0, 0, 64, 64);
+        app.GetWidgetManager()->AddWidget(&widget);
+        app.GetDisplay()->PaceOffscreen(&app.fakeClock, c.refreshHz);
+        app.physicallyWindowed = c.windowed;
+        app.vsyncUpdates = true;
+        app.MarkLoaded();
+        StepFor(app, 1000);
+        EXPECT_NEAR(widget.updates, 100, 2);
+        if (c.refreshHz > 0)
+        {
+            EXPECT_EQ(app.syncRefreshRate, c.refreshHz);
+        }
+        // The second second keeps the pace.
+        int before = widget.updates;
+        StepFor(app, 1000);
+        EXPECT_NEAR(widget.updates - before, 100, 2);
+        app.GetWidgetManager()->RemoveWidget(&widget);
+    }
+}
+
 TEST(ZestAppBaseLoop, ForcesADrawAfterTenUpdatesWithoutOneOnceLoaded)
 {
     struct Case
