@@ -239,15 +239,16 @@ void ZestAppBase::Initialize()
     }
     CreateMainWindow();
 
-    // Sound effects and music, with the saved volumes.
+    // Sound effects and music, with the saved volumes; a run that starts muted is
+    // silent from its first sound.
     if (!noSoundWanted)
     {
         audioDevice = std::make_unique<AudioDevice>(Mixer::Create());
         soundManager = std::make_unique<DSoundManager>(audioDevice->GetMixer(), wantFMod, *clock);
-        soundManager->SetVolume(sfxVolume);
     }
     musicInterface = CreateMusicInterface();
-    musicInterface->SetVolume(musicVolume);
+    SetSfxVolume(sfxVolume);
+    SetMusicVolume(musicVolume);
 
     AfterInit();
     initialized = true;
