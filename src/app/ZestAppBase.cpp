@@ -72,6 +72,29 @@ std::string DataFolderFor(const std::string& company, const std::string& product
         base /= product;
     return base.string() + "/";
 }
+// A seed that differs between runs, even two started in the same millisecond: the
+// system's entropy source mixed with the wall clock and the process id (any one of
+// them may be weak or missing on some system).
+uint32_t FreshSeed()
+{
+    uint64_t mix = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    mix ^= static_cast<uint64_t>(getpid()) << 40;
+    try
+    {
+        std::random_device device;
+        mix ^= (static_cast<uint64_t>(device()) << 32) | device();
+    }
+    catch (const std::exception&)
+    {
+        // No entropy source: the clock and the process id still differ between runs.
+    }
+    // The splitmix64 finaliser spreads every input bit over the whole seed.
+    mix += 0x9E3779B97F4A7C15ULL;
+    mix = (mix ^ (mix >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    mix = (mix ^ (mix >> 27)) * 0x94D049BB133111EBULL;
+    mix ^= mix >> 31;
+    return static_cast<uint32_t>(mix ^ (mix >> 32));
+}
 } // namespace
 
 ZestAppBase::ZestAppBase() : clock(&SystemClock::Instance())
@@ -218,7 +241,7 @@ void ZestAppBase::Initialize()
     }
 
     startTick = Now();
-    SeedRandom(static_cast<uint32_t>(startTick));
+    SeedRandom(FreshSeed());
     StartDemo();
 
     BeforeWindow();

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -495,6 +497,28 @@ TEST(ZestAppBaseRun, InitializeOpensTheWindowAndRunEndsOnShutdown)
     EXPECT_GT(app.drawCount, 10);
     EXPECT_EQ(app.screenBltCount, app.drawCount);
     app.GetWidgetManager()->RemoveWidget(&widget);
+    std::filesystem::remove_all(home);
+}
+
+// Tile variants and random events differ between runs: the generator is not seeded
+// from the clock's start, which is nearly the same every run.
+TEST(ZestAppBaseRun, EachRunSeedsTheRandomGeneratorDifferently)
+{
+    std::filesystem::path home = std::filesystem::path(::testing::TempDir()) / "zest-seed-home";
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    std::set<uint32_t> seeds;
+    std::set<int> firstNumbers;
+    for (int run = 0; run < 3; run++)
+    {
+        TestApp app; // every fake clock starts at the same time
+        app.changeDir = std::filesystem::current_path().string();
+        app.Initialize();
+        ASSERT_TRUE(app.initialized);
+        seeds.insert(app.randomSeed);
+        firstNumbers.insert(app.Rand());
+    }
+    EXPECT_EQ(seeds.size(), 3u);
+    EXPECT_EQ(firstNumbers.size(), 3u);
     std::filesystem::remove_all(home);
 }
 
