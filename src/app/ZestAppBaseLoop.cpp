@@ -39,15 +39,18 @@ void ZestAppBase::Run()
     running = false;
     WaitForLoadingThread();
 
-    double seconds = static_cast<double>(Now() - startTick) / 1000.0;
-    Logf(LogLevel::Info, "Seconds       = %g", seconds);
+    uint64_t runMilliseconds = Now() - startTick;
+    Logf(LogLevel::Info, "Seconds       = %g", static_cast<double>(runMilliseconds) / 1000.0);
     Logf(LogLevel::Info, "Sleep Count   = %d", sleepCount);
     Logf(LogLevel::Info, "Update Count  = %d", updateCount);
     Logf(LogLevel::Info, "Draw Count    = %d", drawCount);
     Logf(LogLevel::Info, "Draw Time     = %d", static_cast<int>(drawTime));
     Logf(LogLevel::Info, "Screen Blt    = %d", screenBltCount);
-    if (drawTime + blitTime > 0)
-        Logf(LogLevel::Info, "Avg FPS       = %d", static_cast<int>(drawCount * 1000 / (drawTime + blitTime)));
+    // Frames shown per second of the run: the time spent drawing alone would give the
+    // rate the machine could draw at, not the one the player saw.
+    if (runMilliseconds > 0)
+        Logf(LogLevel::Info, "Avg FPS       = %d",
+             static_cast<int>(static_cast<uint64_t>(drawCount) * 1000 / runMilliseconds));
     BeforeExit();
     SaveSettings();
 }

@@ -2,6 +2,7 @@
 
 #include "TestApp.h"
 #include "app/Buffer.h"
+#include "platform/Log.h"
 #include "platform/SystemMessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/Dialog.h"
@@ -436,6 +437,51 @@ TEST(ZestAppBaseStrings, StringTableAnswersDefaultsForUnknownIds)
     EXPECT_EQ(app.GetString("FATAL_ERROR", "FATAL ERROR"), "FATAL ERROR");
     app.SetString("FATAL_ERROR", "Oops");
     EXPECT_EQ(app.GetString("FATAL_ERROR", "FATAL ERROR"), "Oops");
+}
+
+// The exit statistics: "Avg FPS" is the number of frames shown per second of the run,
+// however long each frame took to draw.
+TEST(ZestAppBaseRun, ExitStatisticsGiveFramesPerSecondOfTheRun)
+{
+    TestApp app;
+    struct SlowToDraw : BusyWidget
+    {
+        explicit SlowToDraw(FakeClock& clock) : clock(clock) {}
+        void Draw(Graphics* g) override
+        {
+            BusyWidget::Draw(g);
+            clock.Advance(2);
+        }
+        FakeClock& clock;
+    } widget(app.fakeClock);
+    widget.Resize(0, 0, 64, 64);
+    app.GetWidgetManager()->AddWidget(&widget);
+    widget.onUpdate = [&] {
+        if (widget.updates == 400)
+            app.Shutdown();
+    };
+    std::map<std::string, double> stats;
+    LogSink previous = SetLogSink([&](LogLevel, const std::string& line) {
+        size_t equals = line.find(" = ");
+        if (equals == std::string::npos)
+            return;
+        std::string name = line.substr(0, equals);
+        name.erase(name.find_last_not_of(' ') + 1);
+        stats[name] = std::stod(line.substr(equals + 3));
+    });
+    app.MarkLoaded();
+    app.startTick = app.fakeClock.Now();
+    app.Run();
+    SetLogSink(previous);
+    ASSERT_EQ(stats.count("Seconds"), 1u);
+    ASSERT_EQ(stats.count("Draw Count"), 1u);
+    ASSERT_EQ(stats.count("Avg FPS"), 1u);
+    EXPECT_NEAR(stats["Seconds"], 4.0, 0.1);
+    EXPECT_GT(stats["Draw Count"], 300);
+    // Every update was drawn: about 100 frames a second, not 1000 / 2 ms.
+    EXPECT_NEAR(stats["Avg FPS"], stats["Draw Count"] / stats["Seconds"], 1.0);
+    EXPECT_NEAR(stats["Avg FPS"], 100, 3);
+    app.GetWidgetManager()->RemoveWidget(&widget);
 }
 
 TEST(ZestAppBaseFocus, LosingTheFocusMutesAndReleasesButtons)
