@@ -1,7 +1,9 @@
-// The help pages as the player sees them, drawn with the shipped pictures and fonts: no text
-// lies on or against a picture, and everything stays inside its dialog, clear of the buttons.
+// The help pages and the credits as the player sees them, drawn with the shipped pictures and
+// fonts: no text lies on or against a picture or another text, and everything stays inside its
+// dialog, clear of the buttons.
 #include "BoardTestSupport.h"
 
+#include "game/CreditsDialog.h"
 #include "game/InstructionsDialog.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
@@ -161,6 +163,32 @@ TEST_F(ShippedDialogsTest, HelpTextStandsBesideItsPicturesOnEveryPage)
         Click(*app, help->GetNextButton()->x + 10, help->GetNextButton()->y + 10);
         Step(*app);
     }
+}
+
+TEST_F(ShippedDialogsTest, CreditsBlocksKeepApartAndClearOfTheLinkAndCloseButton)
+{
+    ClickWidget(*app, board->GetButton(Board::CreditsButtonId));
+    auto* credits = dynamic_cast<tibble::CreditsDialog*>(app->GetDialog(Board::MessageDialogId));
+    ASSERT_NE(credits, nullptr);
+    const zest::Rect box = credits->GetRect();
+    const zest::Rect link = RelativeTo(credits->GetLink(), box);
+    const zest::Rect close = RelativeTo(credits->GetYesButton(), box);
+    const zest::Rect content(PanelMargin, link.y + link.height + Gap, box.width - 2 * PanelMargin,
+                             close.y - Gap - (link.y + link.height + Gap));
+    std::vector<zest::Rect> blocks;
+    for (int i = 0; i < tibble::CreditsDialog::TextBlockCount(); i++)
+    {
+        Coverage text(box.width, box.height, [&](zest::Graphics* g) { credits->DrawTextBlock(g, i); });
+        blocks.push_back(text.Bounds());
+        SCOPED_TRACE("block " + std::to_string(i) + " " + testing::PrintToString(blocks.back()));
+        ASSERT_FALSE(blocks.back().IsEmpty());
+        EXPECT_TRUE(Contains(content, blocks.back()));
+    }
+    for (size_t a = 0; a < blocks.size(); a++)
+        for (size_t b = a + 1; b < blocks.size(); b++)
+            EXPECT_TRUE(Grown(blocks[a], Gap).Intersection(blocks[b]).IsEmpty())
+                << "blocks " << a << " and " << b << ": " << testing::PrintToString(blocks[a]) << " "
+                << testing::PrintToString(blocks[b]);
 }
 
 } // namespace
