@@ -32,7 +32,7 @@ void Presenter::Release()
     rendererName.clear();
 }
 
-bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
+bool Presenter::Init(int w, int h, bool wantAccelerated, bool wantVSync)
 {
     Release();
     if (!window.Handle() || w <= 0 || h <= 0)
@@ -42,7 +42,7 @@ bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
     }
     width = w;
     height = h;
-    Uint32 vsyncFlag = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    Uint32 vsyncFlag = wantVSync ? SDL_RENDERER_PRESENTVSYNC : 0;
     if (wantAccelerated)
         renderer = SDL_CreateRenderer(window.Handle(), -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
     if (!renderer)
@@ -63,9 +63,13 @@ bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
     {
         rendererName = info.name ? info.name : "";
         accelerated = (info.flags & SDL_RENDERER_ACCELERATED) != 0;
-        // A renderer without its own vsync has it paced by SDL at the display's rate.
         vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     }
+    // A renderer made without vsync of its own (the software one) gets it paced by SDL
+    // at the display's rate once asked explicitly; and SDL's vsync hint, left behind by
+    // an earlier renderer, may have given vsync to one made without it.
+    if (vsync != wantVSync)
+        SetVSync(wantVSync);
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
     if (!texture)
     {
