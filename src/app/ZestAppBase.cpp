@@ -72,6 +72,7 @@ std::string DataFolderFor(const std::string& company, const std::string& product
         base /= product;
     return base.string() + "/";
 }
+
 // A seed that differs between runs, even two started in the same millisecond: the
 // system's entropy source mixed with the wall clock and the process id (any one of
 // them may be weak or missing on some system).

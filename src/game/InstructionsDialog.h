@@ -34,7 +34,6 @@ protected:
     void LayoutControls() override;
 
 private:
-
     int page = 0;
     int animationCounter = 0;
     std::unique_ptr<zest::DialogButton> nextButton;
