@@ -28,8 +28,9 @@ void AppSettings::Load(ZestAppBase& app)
         app.musicVolume = std::clamp(value, 0, 100) / 100.0;
     if (app.ReadRegInt("SfxVolume", value))
         app.sfxVolume = std::clamp(value, 0, 100) / 100.0;
+    // Saved as 0 or 1; a damaged larger count must not take that many unmutes.
     if (app.ReadRegInt("Muted", value))
-        app.muteCount = std::max(value, 0);
+        app.muteCount = std::clamp(value, 0, 1);
     if (app.ReadRegInt("ScreenMode", value))
         app.isWindowed = value == 0;
     if (app.ReadRegInt("PreferredX", value))

@@ -2,6 +2,7 @@
 
 #include "graphics/DisplayImage.h"
 #include "graphics/LiveImageSet.h"
+#include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/Presenter.h"
 #include "platform/SdlWindow.h"
@@ -26,10 +27,10 @@ int DisplayInterface::Init(SdlWindow* newWindow, bool windowed)
     screenImage->is3D = false;
     if (!window || !window->IsOpen())
         return ResultOk;
-    int refresh = window->DisplayRefreshRate();
-    millisecondsPerFrame = refresh > 0 ? (1000 + refresh / 2) / refresh : 16;
+    refreshRate = window->DisplayRefreshRate();
+    millisecondsPerFrame = refreshRate > 0 ? (1000 + refreshRate / 2) / refreshRate : 16;
     auto made = std::make_unique<Presenter>(*window);
-    if (!made->Init(width, height, is3D, false))
+    if (!made->Init(width, height, is3D, vsyncWanted))
     {
         // Headless servers and broken drivers still run the game, unseen.
         Logf(LogLevel::Warning, "no renderer for the window (%s); running without showing the screen",
@@ -46,7 +47,19 @@ bool DisplayInterface::Present(const Rect* rect)
 {
     Rect area = screenImage->TakeDirtyRect();
     if (!presenter)
+    {
+        if (paceClock && vsyncWanted && refreshRate > 0)
+        {
+            // Wait for the next refresh boundary, as a vsynced present would.
+            uint64_t now = paceClock->Now();
+            uint64_t hz = static_cast<uint64_t>(refreshRate);
+            uint64_t next = now * hz / 1000 + 1;
+            uint64_t due = (next * 1000 + hz - 1) / hz;
+            if (due > now)
+                paceClock->Sleep(static_cast<uint32_t>(due - now));
+        }
         return true;
+    }
     if (rect)
         area = area.Union(*rect);
     int pitch = 0;
@@ -57,6 +70,30 @@ bool DisplayInterface::Present(const Rect* rect)
         presenter->UnlockArea();
     }
     return presenter->Present();
+}
+
+void DisplayInterface::SetVSync(bool wanted)
+{
+    vsyncWanted = wanted;
+    if (presenter)
+        presenter->SetVSync(wanted);
+}
+
+bool DisplayInterface::HasVSync() const
+{
+    if (!vsyncWanted)
+        return false;
+    return presenter ? presenter->HasVSync() : paceClock != nullptr && refreshRate > 0;
+}
+
+void DisplayInterface::PaceOffscreen(Clock* clock, int hz)
+{
+    paceClock = hz > 0 ? clock : nullptr;
+    if (hz > 0)
+    {
+        refreshRate = hz;
+        millisecondsPerFrame = (1000 + hz / 2) / hz;
+    }
 }
 
 Rect DisplayInterface::GetPresentationRect() const

@@ -12,6 +12,7 @@
 namespace zest
 {
 
+class Clock;
 class DisplayImage;
 class LiveImageSet;
 class Presenter;
@@ -50,6 +51,16 @@ public:
     Rect GetPresentationRect() const;
     // One refresh of the desktop display.
     int GetMillisecondsPerFrame() const { return millisecondsPerFrame; }
+    // The refresh rate of the display the window is on, in Hz.
+    int GetRefreshRate() const { return refreshRate; }
+    // Asks for presents that wait for the display's refresh (now and after every Init).
+    void SetVSync(bool wanted);
+    bool IsVSyncWanted() const { return vsyncWanted; }
+    // Whether presents really wait for the refresh: asked for and granted.
+    bool HasVSync() const;
+    // Without a window, presents with vsync wanted wait on clock for the next of hz
+    // refreshes a second, as a real display would (hz 0: they return at once).
+    void PaceOffscreen(Clock* clock, int hz);
     bool IsShowing() const;
     std::string GetRendererName() const;
     // The lock taken around operations on all images and on the shared-image map.
@@ -72,6 +83,9 @@ private:
     std::unique_ptr<Presenter> presenter;
     SdlWindow* window = nullptr;
     int millisecondsPerFrame = 16;
+    int refreshRate = 60;
+    bool vsyncWanted = false;
+    Clock* paceClock = nullptr;
     bool leftFullScreen = false;
     mutable std::recursive_mutex ownLock; // used when there is no live-image set
 };

@@ -73,6 +73,30 @@ std::string DataFolderFor(const std::string& company, const std::string& product
         base /= product;
     return base.string() + "/";
 }
+
+// A seed that differs between runs, even two started in the same millisecond: the
+// system's entropy source mixed with the wall clock and the process id (any one of
+// them may be weak or missing on some system).
+uint32_t FreshSeed()
+{
+    uint64_t mix = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    mix ^= static_cast<uint64_t>(getpid()) << 40;
+    try
+    {
+        std::random_device device;
+        mix ^= (static_cast<uint64_t>(device()) << 32) | device();
+    }
+    catch (const std::exception&)
+    {
+        // No entropy source: the clock and the process id still differ between runs.
+    }
+    // The splitmix64 finaliser spreads every input bit over the whole seed.
+    mix += 0x9E3779B97F4A7C15ULL;
+    mix = (mix ^ (mix >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    mix = (mix ^ (mix >> 27)) * 0x94D049BB133111EBULL;
+    mix ^= mix >> 31;
+    return static_cast<uint32_t>(mix ^ (mix >> 32));
+}
 } // namespace
 
 ZestAppBase::ZestAppBase() : clock(&SystemClock::Instance())
@@ -219,7 +243,7 @@ void ZestAppBase::Initialize()
     }
 
     startTick = Now();
-    SeedRandom(static_cast<uint32_t>(startTick));
+    SeedRandom(FreshSeed());
     StartDemo();
 
     BeforeWindow();
@@ -240,17 +264,18 @@ void ZestAppBase::Initialize()
     }
     CreateMainWindow();
 
-    // Sound effects and music, with the saved volumes. Decoded sounds are cached in a folder of the
-    // product's own, so two programs never take each other's cache files for theirs.
+    // Sound effects and music, with the saved volumes; a run that starts muted is silent from its
+    // first sound. Decoded sounds are cached in a folder of the product's own, so two programs never
+    // take each other's cache files for theirs.
     SoundCache::SetProductName(productName);
     if (!noSoundWanted)
     {
         audioDevice = std::make_unique<AudioDevice>(Mixer::Create());
         soundManager = std::make_unique<DSoundManager>(audioDevice->GetMixer(), wantFMod, *clock);
-        soundManager->SetVolume(sfxVolume);
     }
     musicInterface = CreateMusicInterface();
-    musicInterface->SetVolume(musicVolume);
+    SetSfxVolume(sfxVolume);
+    SetMusicVolume(musicVolume);
 
     AfterInit();
     initialized = true;
@@ -327,6 +352,7 @@ int ZestAppBase::InitDisplayInterface()
 {
     BeforeDisplayInit();
     DropNativeImageData();
+    display->SetVSync(vsyncUpdates);
     int result = display->Init(mainWindow.get(), physicallyWindowed);
     if (result == DisplayInterface::ResultOk)
     {

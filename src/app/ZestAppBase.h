@@ -432,6 +432,11 @@ protected:
     bool DemoUpdateStep(bool* updated);
     // Playback ends (reason empty at the demo's end); the game goes on with live input.
     void StopDemoPlayback(const std::string& reason);
+    // Asks the display for vsync while updates are to be tied to the refresh, and takes
+    // the refresh rate from the display's mode when its presents wait for it.
+    void SyncDisplayRefresh();
+    // Whether the loop paces updates by the display's refresh (see Tick).
+    bool UpdatesTiedToRefresh() const;
 
     Clock* clock;
     // The mounted "main.pak"; declared first so it outlives everything that reads through it.

@@ -39,15 +39,18 @@ void ZestAppBase::Run()
     running = false;
     WaitForLoadingThread();
 
-    double seconds = static_cast<double>(Now() - startTick) / 1000.0;
-    Logf(LogLevel::Info, "Seconds       = %g", seconds);
+    uint64_t runMilliseconds = Now() - startTick;
+    Logf(LogLevel::Info, "Seconds       = %g", static_cast<double>(runMilliseconds) / 1000.0);
     Logf(LogLevel::Info, "Sleep Count   = %d", sleepCount);
     Logf(LogLevel::Info, "Update Count  = %d", updateCount);
     Logf(LogLevel::Info, "Draw Count    = %d", drawCount);
     Logf(LogLevel::Info, "Draw Time     = %d", static_cast<int>(drawTime));
     Logf(LogLevel::Info, "Screen Blt    = %d", screenBltCount);
-    if (drawTime + blitTime > 0)
-        Logf(LogLevel::Info, "Avg FPS       = %d", static_cast<int>(drawCount * 1000 / (drawTime + blitTime)));
+    // Frames shown per second of the run: the time spent drawing alone would give the
+    // rate the machine could draw at, not the one the player saw.
+    if (runMilliseconds > 0)
+        Logf(LogLevel::Info, "Avg FPS       = %d",
+             static_cast<int>(static_cast<uint64_t>(drawCount) * 1000 / runMilliseconds));
     BeforeExit();
     SaveSettings();
 }
@@ -124,10 +127,12 @@ bool ZestAppBase::Tick(bool allowSleep)
     if (shutdownRequested.exchange(false))
         Shutdown();
 
+    SyncDisplayRefresh();
     double multiplier = updateMultiplier;
     double frameLength = 0;
     double updatesPerUpdate = 1.0;
-    if (vsyncUpdates)
+    bool tied = UpdatesTiedToRefresh();
+    if (tied)
     {
         frameLength = (1000.0 / syncRefreshRate) / multiplier;
         updatesPerUpdate = static_cast<float>(1000.0 / (frameTime * syncRefreshRate));
@@ -136,7 +141,7 @@ bool ZestAppBase::Tick(bool allowSleep)
     {
         frameLength = frameTime / multiplier;
     }
-    bool synced = vsyncUpdates && !lastDrawWasEmpty && !vsyncBroken &&
+    bool synced = tied && !lastDrawWasEmpty && !vsyncBroken &&
                   (!physicallyWindowed || (waitForVSync && !softVSyncWait));
 
     if (multiplier > 0)
@@ -216,7 +221,9 @@ bool ZestAppBase::Tick(bool allowSleep)
             }
             else
             {
-                int wait = static_cast<int>(frameLength - updateFTimeAcc);
+                // Rounded up: a frame length of a fraction of a millisecond (a refresh of
+                // 60 Hz) would otherwise leave a wait of 0 and spin until the time moves.
+                int wait = static_cast<int>(std::ceil(frameLength - updateFTimeAcc));
                 if (wait > 0)
                 {
                     if (!allowSleep)
@@ -253,6 +260,26 @@ bool ZestAppBase::Tick(bool allowSleep)
 
     DeleteQueuedWidgets();
     return true;
+}
+
+void ZestAppBase::SyncDisplayRefresh()
+{
+    if (!display)
+        return;
+    if (display->IsVSyncWanted() != vsyncUpdates)
+        display->SetVSync(vsyncUpdates);
+    if (display->HasVSync() && display->GetRefreshRate() > 0)
+        syncRefreshRate = display->GetRefreshRate();
+}
+
+bool ZestAppBase::UpdatesTiedToRefresh() const
+{
+    // Tied only where each present waits for a refresh, and a refresh comes no more
+    // often than an update is due (each draw then carries one or more updates). A
+    // display without vsync, or a faster one, gets the plain timed loop: counting such
+    // a loop as synchronised would run the game at the drawing speed.
+    return vsyncUpdates && display && display->HasVSync() && syncRefreshRate > 0 &&
+           syncRefreshRate * frameTime <= 1000;
 }
 
 bool ZestAppBase::RunUpdate()

@@ -314,7 +314,8 @@ void Board::Update()
             menuButton = MakeButton(MenuButtonId, "MENU", 26, 5);
         state = Playing;
         StartFadeIn();
-        paused = false;
+        // The level runs during the fade-in unless the player paused during the fade-out.
+        paused = app->GetDialog(PauseDialogId) != nullptr;
         stateAfterFade = Playing;
         if (music)
         {

@@ -30,8 +30,27 @@ constexpr std::array<Credit, 3> Credits{{
     {"Art . . .", "Rowan Pike"},
     {"Music . . .", "Tam Fairweather"},
 }};
-constexpr int CreditBaselines[3] = {140, 170, 200};
+constexpr int CreditBaselines[3] = {140, 165, 190};
 constexpr const char* MakerNotice = "(c) 2026 Mossbank Games";
+// Some of the pictures start from Twemoji graphics, whose licence asks for this credit
+// wherever they are shown.
+constexpr const char* ArtLicence = "Some pictures adapted from Twemoji by Twitter, Inc. and others, CC-BY 4.0";
+
+// The blocks below the role lines, one after the other down to the CLOSE button.
+constexpr int TextLeft = 36;
+constexpr int TextWidth = 330;
+constexpr int AcknowledgementTop = 202;
+constexpr int ArtLicenceTop = 277;
+constexpr int MakerNoticeBaseline = 327;
+
+enum TextBlock
+{
+    FirstCredit = 0,
+    Acknowledgement = 3,
+    ArtCredit,
+    Notice,
+    BlockCount
+};
 
 } // namespace
 
@@ -73,19 +92,42 @@ void CreditsDialog::OnDetached(zest::WidgetManager* manager)
 void CreditsDialog::Draw(zest::Graphics* g)
 {
     GameDialog::Draw(g);
+    for (int i = 0; i < BlockCount; i++)
+        DrawTextBlock(g, i);
+}
+
+int CreditsDialog::TextBlockCount()
+{
+    return BlockCount;
+}
+
+void CreditsDialog::DrawTextBlock(zest::Graphics* g, int index)
+{
     g->SetFont(FONT_DEFAULT);
     g->SetColor(zest::Color(255, 255, 255));
-    for (size_t i = 0; i < Credits.size(); i++)
+    if (index >= FirstCredit && index < FirstCredit + static_cast<int>(Credits.size()))
     {
-        DrawText(g, Credits[i].role, 136, CreditBaselines[i], FieldWidth, 1, true, 0, -1);
-        DrawText(g, Credits[i].name, 136 + 116, CreditBaselines[i], FieldWidth, -1, true, 0, -1);
+        const Credit& credit = Credits[static_cast<size_t>(index - FirstCredit)];
+        const int baseline = CreditBaselines[index - FirstCredit];
+        DrawText(g, credit.role, 136, baseline, FieldWidth, 1, true, 0, -1);
+        DrawText(g, credit.name, 136 + 116, baseline, FieldWidth, -1, true, 0, -1);
     }
-    g->SetColor(zest::Color(0, 0, 0));
-    DrawText(g, MakerNotice, 142, 320, FieldWidth, 0, true, 0, -1);
-    g->SetColor(zest::Color(255, 255, 255));
-    const std::string acknowledgement = std::string("This product includes portions of the Marlin Games Framework (") +
-                                        FrameworkWebSite + ")\n and the Bass Music Library";
-    DrawWrappedText(g, zest::Rect(36, fixedRect.y + 200, 350, 300), acknowledgement, -1, -1);
+    else if (index == Acknowledgement)
+    {
+        const std::string acknowledgement = std::string("This product includes portions of the Marlin Games "
+                                                        "Framework (") +
+                                            FrameworkWebSite + ")\n and the Bass Music Library";
+        DrawWrappedText(g, zest::Rect(TextLeft, AcknowledgementTop, TextWidth, 300), acknowledgement, -1, -1);
+    }
+    else if (index == ArtCredit)
+    {
+        DrawWrappedText(g, zest::Rect(TextLeft, ArtLicenceTop, TextWidth, 300), ArtLicence, -1, -1);
+    }
+    else if (index == Notice)
+    {
+        g->SetColor(zest::Color(0, 0, 0));
+        DrawText(g, MakerNotice, 142, MakerNoticeBaseline, FieldWidth, 0, true, 0, -1);
+    }
 }
 
 void CreditsDialog::ButtonClicked(int buttonId)

@@ -32,6 +32,11 @@ public:
 
     zest::HyperlinkWidget* GetLink() const { return link.get(); }
 
+    // The credits text in blocks (each role line, the acknowledgement, the art licence,
+    // the maker's notice), each drawn on its own in dialog coordinates; Draw shows them all.
+    static int TextBlockCount();
+    void DrawTextBlock(zest::Graphics* g, int index);
+
 private:
     std::unique_ptr<zest::HyperlinkWidget> link;
 };

@@ -17,6 +17,13 @@ namespace
 
 constexpr double Pi = 3.141592654;
 
+// The pictures stand in a column from x 50 to about 146 (the spray on the first page is
+// the widest); the text takes the rest of the box beside them and ends above NEXT.
+constexpr int TextLeft = 150;
+constexpr int TextTop = 70;
+constexpr int TextRight = 467;
+constexpr int NextTop = 300;
+
 const std::array<const char*, 6> PageTexts{
     "Tibble the bee is not very good at flying\n\nLeft to himself he would slowly sink to the ground\n\n"
     "You can help to move him around the garden.\n\nClick on a hose to make it squirt water.\n\n"
@@ -60,7 +67,7 @@ InstructionsDialog::~InstructionsDialog()
 
 void InstructionsDialog::LayoutControls()
 {
-    nextButton->Resize(fixedRect.x + contentInsets.left, fixedRect.y + 300,
+    nextButton->Resize(fixedRect.x + contentInsets.left, fixedRect.y + NextTop,
                        fixedRect.width - contentInsets.left - contentInsets.right, 40);
 }
 
@@ -155,7 +162,15 @@ void InstructionsDialog::Draw(zest::Graphics* g)
     g->SetFont(FONT_DEFAULT);
     g->SetColor(zest::Color(255, 255, 255));
     DrawPictures(g);
-    DrawWrappedText(g, zest::Rect(60, 70, 330, 300), PageTexts[static_cast<size_t>(page)], -1, -1);
+    DrawPageText(g);
+}
+
+void InstructionsDialog::DrawPageText(zest::Graphics* g)
+{
+    g->SetFont(FONT_DEFAULT);
+    g->SetColor(zest::Color(255, 255, 255));
+    DrawWrappedText(g, zest::Rect(TextLeft, TextTop, TextRight - TextLeft, NextTop - TextTop),
+                    PageTexts[static_cast<size_t>(page)], -1, -1);
 }
 
 } // namespace tibble

@@ -25,12 +25,15 @@ public:
     int GetPage() const { return page; }
     zest::DialogButton* GetNextButton() const { return nextButton.get(); }
 
+    // The two layers of the page Draw shows over the box (dialog coordinates): the
+    // pictures on the left, and the text in a column beside them, above NEXT.
+    void DrawPictures(zest::Graphics* g);
+    void DrawPageText(zest::Graphics* g);
+
 protected:
     void LayoutControls() override;
 
 private:
-    void DrawPictures(zest::Graphics* g);
-
     int page = 0;
     int animationCounter = 0;
     std::unique_ptr<zest::DialogButton> nextButton;

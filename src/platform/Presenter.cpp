@@ -28,10 +28,11 @@ void Presenter::Release()
     texture = nullptr;
     renderer = nullptr;
     accelerated = false;
+    vsync = false;
     rendererName.clear();
 }
 
-bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
+bool Presenter::Init(int w, int h, bool wantAccelerated, bool wantVSync)
 {
     Release();
     if (!window.Handle() || w <= 0 || h <= 0)
@@ -41,7 +42,7 @@ bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
     }
     width = w;
     height = h;
-    Uint32 vsyncFlag = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    Uint32 vsyncFlag = wantVSync ? SDL_RENDERER_PRESENTVSYNC : 0;
     if (wantAccelerated)
         renderer = SDL_CreateRenderer(window.Handle(), -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
     if (!renderer)
@@ -50,7 +51,7 @@ bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
         // offers a window surface, SDL's dummy driver included.
         if (wantAccelerated)
             Logf(LogLevel::Warning, "accelerated renderer unavailable (%s); using the software one", SDL_GetError());
-        renderer = SDL_CreateRenderer(window.Handle(), -1, SDL_RENDERER_SOFTWARE);
+        renderer = SDL_CreateRenderer(window.Handle(), -1, SDL_RENDERER_SOFTWARE | vsyncFlag);
     }
     if (!renderer)
     {
@@ -62,7 +63,13 @@ bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
     {
         rendererName = info.name ? info.name : "";
         accelerated = (info.flags & SDL_RENDERER_ACCELERATED) != 0;
+        vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     }
+    // A renderer made without vsync of its own (the software one) gets it paced by SDL
+    // at the display's rate once asked explicitly; and SDL's vsync hint, left behind by
+    // an earlier renderer, may have given vsync to one made without it.
+    if (vsync != wantVSync)
+        SetVSync(wantVSync);
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
     if (!texture)
     {
@@ -73,6 +80,21 @@ bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
     // The screen's alpha channel is bookkeeping of the drawing code, not transparency.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
     return true;
+}
+
+bool Presenter::SetVSync(bool on)
+{
+    if (!renderer)
+        return false;
+    if (SDL_RenderSetVSync(renderer, on ? 1 : 0) != 0)
+    {
+        lastError = SDL_GetError();
+        Logf(LogLevel::Warning, "cannot switch vertical sync %s: %s", on ? "on" : "off", lastError.c_str());
+    }
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) == 0)
+        vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    return vsync;
 }
 
 uint32_t* Presenter::LockArea(const Rect& area, int& pitchBytes, Rect& clipped)

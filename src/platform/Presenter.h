@@ -25,12 +25,17 @@ public:
     Presenter& operator=(const Presenter&) = delete;
 
     // Makes a renderer (the accelerated one when asked for, falling back to the
-    // software one) and a width x height streaming texture. False when neither
-    // renderer works (the reason in LastError); the caller then runs without showing.
+    // software one) and a width x height streaming texture; vsync asks for presents
+    // that wait for the display's refresh. False when neither renderer works (the
+    // reason in LastError); the caller then runs without showing.
     [[nodiscard]] bool Init(int width, int height, bool accelerated, bool vsync);
     void Release();
     bool IsReady() const { return texture != nullptr; }
     bool IsAccelerated() const { return accelerated; }
+    // Switches waiting for the refresh on or off; answers HasVSync afterwards.
+    bool SetVSync(bool on);
+    // Whether Present waits for the display's refresh.
+    bool HasVSync() const { return vsync; }
     const std::string& RendererName() const { return rendererName; }
 
     // Opens the area of the texture (clipped to it; the result in clipped) for writing:
@@ -63,6 +68,7 @@ private:
     int width = 0;
     int height = 0;
     bool accelerated = false;
+    bool vsync = false;
     std::string rendererName;
     std::string lastError;
 };

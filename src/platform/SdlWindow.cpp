@@ -246,8 +246,10 @@ Rect SdlWindow::DesktopBounds() const
 
 int SdlWindow::DisplayRefreshRate() const
 {
+    // The mode of the display the window is on (the first one before there is a window).
     SDL_DisplayMode mode;
-    if (!videoStarted || SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.refresh_rate <= 0)
+    int index = window ? SDL_GetWindowDisplayIndex(window) : 0;
+    if (!videoStarted || SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &mode) != 0 || mode.refresh_rate <= 0)
         return 60;
     return mode.refresh_rate;
 }

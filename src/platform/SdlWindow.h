@@ -64,10 +64,12 @@ public:
     bool IsMouseInside() const;
     Point MousePosition() const;
 
-    // The usable desktop area of the primary display (without panels and docks), its
-    // full bounds, and its refresh rate in Hz (60 when unknown).
+    // The usable desktop area of the primary display (without panels and docks) and its
+    // full bounds.
     Rect DesktopWorkArea() const;
     Rect DesktopBounds() const;
+    // The refresh rate in Hz of the display the window is on (60 when unknown, the rate
+    // SDL then paces vsynced presents at).
     int DisplayRefreshRate() const;
 
     const std::string& LastError() const { return lastError; }

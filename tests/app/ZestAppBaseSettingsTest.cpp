@@ -1,5 +1,7 @@
 // Settings kept between runs and the command line.
 #include "app/CommandLine.h"
+#include "audio/DSoundManager.h"
+#include "audio/MusicInterface.h"
 #include "platform/Registry.h"
 #include "TestApp.h"
 
@@ -85,6 +87,53 @@ TEST_F(SettingsTest, UserMuteIsSavedAndAutomaticMuteIsNot)
     }
     auto app = StartRun();
     EXPECT_TRUE(app->IsMuted());
+}
+
+// A run that starts muted is silent from the first sound on, and one unmute gives the
+// sound back however damaged the stored count is.
+TEST_F(SettingsTest, ASavedMuteSilencesTheStartAndOneUnmuteEndsIt)
+{
+    struct Case
+    {
+        int stored;
+        bool muted;
+    };
+    const Case cases[] = {{0, false}, {1, true}, {1000, true}, {-5, false}};
+    std::filesystem::path home = std::filesystem::path(::testing::TempDir()) / "zest-mute-home";
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.stored);
+        ASSERT_TRUE(StartRun()->WriteRegInt("Muted", c.stored));
+        struct MusicVolumeProbe : MusicInterface
+        {
+            explicit MusicVolumeProbe(double* volume) : volume(volume) {}
+            void SetVolume(double newVolume) override { *volume = newVolume; }
+            double* volume;
+        };
+        struct App : TestApp
+        {
+            std::unique_ptr<MusicInterface> CreateMusicInterface() override
+            {
+                return std::make_unique<MusicVolumeProbe>(&musicPlayed);
+            }
+            double musicPlayed = -1;
+        } app;
+        app.registryKey = key;
+        app.changeDir = std::filesystem::current_path().string();
+        app.Initialize();
+        ASSERT_TRUE(app.initialized);
+        auto* sounds = dynamic_cast<DSoundManager*>(app.GetSoundManager());
+        ASSERT_NE(sounds, nullptr);
+        EXPECT_EQ(app.IsMuted(), c.muted);
+        EXPECT_DOUBLE_EQ(app.musicPlayed, c.muted ? 0.0 : 0.85);
+        EXPECT_DOUBLE_EQ(sounds->GetEffectsVolume(), c.muted ? 0.0 : 0.85);
+        app.Unmute(false);
+        EXPECT_FALSE(app.IsMuted());
+        EXPECT_DOUBLE_EQ(app.musicPlayed, 0.85);
+        EXPECT_DOUBLE_EQ(sounds->GetEffectsVolume(), 0.85);
+    }
+    std::filesystem::remove_all(home);
 }
 
 TEST_F(SettingsTest, EveryValueRoundTripsBetweenRuns)

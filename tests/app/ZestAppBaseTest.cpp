@@ -3,6 +3,7 @@
 #include "TestApp.h"
 #include "app/Buffer.h"
 #include "audio/SoundCache.h"
+#include "platform/Log.h"
 #include "platform/SystemMessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/Dialog.h"
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -74,6 +77,48 @@ TEST_F(LoopTest, CatchesUpAtMostTwentyUpdatesAfterAStall)
     EXPECT_EQ(widget.updates - updatesBefore, 20);
     // The catch-up is interrupted by forced draws.
     EXPECT_GE(app.framesShown - framesBefore, 2);
+}
+
+// A game that ties its updates to the display refresh plays at 100 updates a second
+// from the start: synchronised to a display that really waits for its refresh, on the
+// timed loop where presents do not wait (no vsync) or the refresh is too fast to tie to.
+TEST(ZestAppBaseLoop, UpdatesTiedToTheRefreshRunAtOneHundredASecondFromTheStart)
+{
+    struct Case
+    {
+        const char* name;
+        bool windowed;
+        int refreshHz; // 0: presents do not wait for a refresh
+    };
+    const Case cases[] = {
+        {"full screen, 60 Hz vsync", false, 60},   {"full screen, 75 Hz vsync", false, 75},
+        {"full screen, 50 Hz vsync", false, 50},   {"full screen, 144 Hz vsync", false, 144},
+        {"full screen, no vsync", false, 0},       {"windowed, 60 Hz vsync", true, 60},
+        {"windowed, no vsync", true, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TestApp app;
+        BusyWidget widget;
+        widget.Resize(0, 0, 64, 64);
+        app.GetWidgetManager()->AddWidget(&widget);
+        app.GetDisplay()->PaceOffscreen(&app.fakeClock, c.refreshHz);
+        app.physicallyWindowed = c.windowed;
+        app.vsyncUpdates = true;
+        app.MarkLoaded();
+        StepFor(app, 1000);
+        EXPECT_NEAR(widget.updates, 100, 2);
+        if (c.refreshHz > 0)
+        {
+            EXPECT_EQ(app.syncRefreshRate, c.refreshHz);
+        }
+        // The second second keeps the pace.
+        int before = widget.updates;
+        StepFor(app, 1000);
+        EXPECT_NEAR(widget.updates - before, 100, 2);
+        app.GetWidgetManager()->RemoveWidget(&widget);
+    }
 }
 
 TEST(ZestAppBaseLoop, ForcesADrawAfterTenUpdatesWithoutOneOnceLoaded)
@@ -395,6 +440,51 @@ TEST(ZestAppBaseStrings, StringTableAnswersDefaultsForUnknownIds)
     EXPECT_EQ(app.GetString("FATAL_ERROR", "FATAL ERROR"), "Oops");
 }
 
+// The exit statistics: "Avg FPS" is the number of frames shown per second of the run,
+// however long each frame took to draw.
+TEST(ZestAppBaseRun, ExitStatisticsGiveFramesPerSecondOfTheRun)
+{
+    TestApp app;
+    struct SlowToDraw : BusyWidget
+    {
+        explicit SlowToDraw(FakeClock& clock) : clock(clock) {}
+        void Draw(Graphics* g) override
+        {
+            BusyWidget::Draw(g);
+            clock.Advance(2);
+        }
+        FakeClock& clock;
+    } widget(app.fakeClock);
+    widget.Resize(0, 0, 64, 64);
+    app.GetWidgetManager()->AddWidget(&widget);
+    widget.onUpdate = [&] {
+        if (widget.updates == 400)
+            app.Shutdown();
+    };
+    std::map<std::string, double> stats;
+    LogSink previous = SetLogSink([&](LogLevel, const std::string& line) {
+        size_t equals = line.find(" = ");
+        if (equals == std::string::npos)
+            return;
+        std::string name = line.substr(0, equals);
+        name.erase(name.find_last_not_of(' ') + 1);
+        stats[name] = std::stod(line.substr(equals + 3));
+    });
+    app.MarkLoaded();
+    app.startTick = app.fakeClock.Now();
+    app.Run();
+    SetLogSink(previous);
+    ASSERT_EQ(stats.count("Seconds"), 1u);
+    ASSERT_EQ(stats.count("Draw Count"), 1u);
+    ASSERT_EQ(stats.count("Avg FPS"), 1u);
+    EXPECT_NEAR(stats["Seconds"], 4.0, 0.1);
+    EXPECT_GT(stats["Draw Count"], 300);
+    // Every update was drawn: about 100 frames a second, not 1000 / 2 ms.
+    EXPECT_NEAR(stats["Avg FPS"], stats["Draw Count"] / stats["Seconds"], 1.0);
+    EXPECT_NEAR(stats["Avg FPS"], 100, 3);
+    app.GetWidgetManager()->RemoveWidget(&widget);
+}
+
 TEST(ZestAppBaseFocus, LosingTheFocusMutesAndReleasesButtons)
 {
     TestApp app;
@@ -455,6 +545,28 @@ TEST(ZestAppBaseRun, InitializeOpensTheWindowAndRunEndsOnShutdown)
     EXPECT_GT(app.drawCount, 10);
     EXPECT_EQ(app.screenBltCount, app.drawCount);
     app.GetWidgetManager()->RemoveWidget(&widget);
+    std::filesystem::remove_all(home);
+}
+
+// Tile variants and random events differ between runs: the generator is not seeded
+// from the clock's start, which is nearly the same every run.
+TEST(ZestAppBaseRun, EachRunSeedsTheRandomGeneratorDifferently)
+{
+    std::filesystem::path home = std::filesystem::path(::testing::TempDir()) / "zest-seed-home";
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    std::set<uint32_t> seeds;
+    std::set<int> firstNumbers;
+    for (int run = 0; run < 3; run++)
+    {
+        TestApp app; // every fake clock starts at the same time
+        app.changeDir = std::filesystem::current_path().string();
+        app.Initialize();
+        ASSERT_TRUE(app.initialized);
+        seeds.insert(app.randomSeed);
+        firstNumbers.insert(app.Rand());
+    }
+    EXPECT_EQ(seeds.size(), 3u);
+    EXPECT_EQ(firstNumbers.size(), 3u);
     std::filesystem::remove_all(home);
 }
 

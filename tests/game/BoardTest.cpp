@@ -273,6 +273,36 @@ TEST_F(BoardTest, EscapeDuringTheFadeKeepsTheGamePausedUnderThePauseDialog)
     EXPECT_EQ(board->GetLevel()->GetUpdateCounter(), counter);
 }
 
+TEST_F(BoardTest, EscapeDuringThePlayFadeOutKeepsTheNewGamePausedUnderThePauseDialog)
+{
+    for (int key : {27, 32})
+    {
+        SCOPED_TRACE(key);
+        ClickWidget(*app, board->GetButton(Board::PlayButtonId));
+        Step(*app, 10); // the screen is going black
+        PressKey(*app, key);
+        ASSERT_NE(DialogAt(Board::PauseDialogId), nullptr);
+        Step(*app, 24); // the fade-out ends and the game is built
+        ASSERT_EQ(board->GetState(), Board::Playing);
+        ASSERT_NE(board->GetLevel(), nullptr);
+        EXPECT_TRUE(board->IsPaused());
+        Step(*app, 40); // through the whole fade-in
+        EXPECT_EQ(board->GetFadeDirection(), 0);
+        EXPECT_TRUE(board->IsPaused());
+        EXPECT_EQ(board->GetLevel()->GetUpdateCounter(), 0);
+        // Closing the dialog lets the level run.
+        auto* pause = dynamic_cast<tibble::PauseDialog*>(DialogAt(Board::PauseDialogId));
+        ASSERT_NE(pause, nullptr);
+        ClickWidget(*app, pause->GetYesButton());
+        Step(*app, 5);
+        EXPECT_FALSE(board->IsPaused());
+        EXPECT_GT(board->GetLevel()->GetUpdateCounter(), 0);
+        board->ReturnToMenu();
+        Step(*app, 40);
+        ASSERT_EQ(board->GetState(), Board::Menu);
+    }
+}
+
 TEST_F(BoardTest, QuitToMainMenuFromThePauseDialogInTheMenuLeavesOneSetOfButtons)
 {
     PressKey(*app, 27);

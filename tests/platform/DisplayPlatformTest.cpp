@@ -88,6 +88,25 @@ TEST(SdlWindow, OpensAndPresentsHeadless)
     EXPECT_EQ(presenter.LockArea(Rect(700, 0, 10, 10), pitch, clipped), nullptr);
 }
 
+// Presents wait for the display's refresh when asked, from the start or switched later
+// (SDL paces a renderer that has no vsync of its own at the display's rate).
+TEST(Presenter, WaitsForTheRefreshWhenAsked)
+{
+    SdlWindow window;
+    if (!window.HasVideo())
+        GTEST_SKIP() << "no video driver: " << window.LastError();
+    ASSERT_TRUE(window.Create("test", 0, 0, 640, 480, false)) << window.LastError();
+    EXPECT_GT(window.DisplayRefreshRate(), 0);
+    Presenter presenter(window);
+    ASSERT_TRUE(presenter.Init(640, 480, false, true)) << presenter.LastError();
+    EXPECT_TRUE(presenter.HasVSync());
+    EXPECT_FALSE(presenter.SetVSync(false));
+    EXPECT_FALSE(presenter.HasVSync());
+    EXPECT_TRUE(presenter.SetVSync(true));
+    ASSERT_TRUE(presenter.Init(640, 480, false, false)) << presenter.LastError();
+    EXPECT_FALSE(presenter.HasVSync());
+}
+
 TEST(SystemMessageBox, AnswersTheDefaultButtonWhenNobodyCanPress)
 {
     struct Case

@@ -44,6 +44,9 @@ bool PlayApp::Start(std::optional<uint32_t> seed)
     Initialize();
     if (shutdown)
         return false;
+    // Nothing is shown, so no present waits for a display refresh: the loop keeps its
+    // plain pace of one update per step.
+    CreateOffscreenDisplay();
     if (seed)
         SeedRandom(*seed);
     StartLoadingThread();
