@@ -731,6 +731,20 @@ bool ZestAppBase::WriteRegInt(const std::string& name, int value)
     return !registryKey.empty() && Registry(registryKey).WriteDword(name, static_cast<uint32_t>(value));
 }
 
+bool ZestAppBase::WriteRegInts(const std::map<std::string, int>& values)
+{
+    if (settingsReadOnly)
+        return true;
+    std::map<std::string, Registry::Value> changes;
+    for (const auto& [name, value] : values)
+    {
+        Registry::Value& stored = changes[name];
+        stored.type = Registry::ValueType::Dword;
+        stored.dword = static_cast<uint32_t>(value);
+    }
+    return !registryKey.empty() && Registry(registryKey).WriteValues(changes);
+}
+
 bool ZestAppBase::WriteRegBool(const std::string& name, bool value)
 {
     return WriteRegInt(name, value ? 1 : 0);

@@ -239,6 +239,8 @@ public:
     bool ReadRegBool(const std::string& name, bool& value);
     bool ReadRegData(const std::string& name, std::vector<uint8_t>& bytes);
     bool EraseRegValue(const std::string& name);
+    // Several DWORD values in one atomic write of the settings file.
+    bool WriteRegInts(const std::map<std::string, int>& values);
     // Called before teardown: the questions about keeping 3-D acceleration.
     void AskExit3DQuestions();
     // A 31-bit non-negative random number from the shared generator.
