@@ -37,6 +37,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <new>
 #include <stdexcept>
 
 namespace zest
@@ -660,7 +661,22 @@ std::optional<std::vector<uint8_t>> ZestAppBase::ReadWholeFile(const std::string
     long size = p_ftell(file.get());
     if (size < 0 || p_fseek(file.get(), 0, SEEK_SET) != 0)
         return std::nullopt;
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    // The size comes from the file: a huge or sparse one must not take the memory.
+    if (static_cast<unsigned long>(size) > MaxReadFileSize)
+    {
+        Logf(LogLevel::Warning, "%s is too large to read (%ld bytes)", fileName.c_str(), size);
+        return std::nullopt;
+    }
+    std::vector<uint8_t> bytes;
+    try
+    {
+        bytes.resize(static_cast<size_t>(size));
+    }
+    catch (const std::bad_alloc&)
+    {
+        Logf(LogLevel::Warning, "no memory to read %s (%ld bytes)", fileName.c_str(), size);
+        return std::nullopt;
+    }
     size_t got = bytes.empty() ? 0 : p_fread(bytes.data(), 1, bytes.size(), file.get());
     // A short read is a failure, never a half-filled buffer.
     if (got != bytes.size())

@@ -364,6 +364,12 @@ TEST(ZestAppBaseFiles, ReadFileIntoBufferReadsWholeFilesOnly)
         std::ofstream out(file, std::ios::binary);
         out.write("\x01\x02\x00\x04", 4);
     }
+    // Sparse: claims more than any game file without taking the disk space.
+    std::filesystem::path huge = folder / "huge.bin";
+    {
+        std::ofstream out(huge, std::ios::binary);
+    }
+    std::filesystem::resize_file(huge, ZestAppBase::MaxReadFileSize + 1);
     Buffer buffer;
     buffer.SetData(std::vector<uint8_t>{9, 9});
     struct Case
@@ -371,7 +377,8 @@ TEST(ZestAppBaseFiles, ReadFileIntoBufferReadsWholeFilesOnly)
         std::string path;
         bool ok;
     };
-    const Case failures[] = {{(folder / "missing.bin").string(), false}, {folder.string(), false}, {"", false}};
+    const Case failures[] = {
+        {(folder / "missing.bin").string(), false}, {folder.string(), false}, {"", false}, {huge.string(), false}};
     for (const Case& c : failures)
     {
         EXPECT_FALSE(app.ReadFileIntoBuffer(c.path, buffer)) << c.path;
