@@ -9,6 +9,7 @@
 #include "app/DisplayInterface.h"
 #include "audio/DSoundManager.h"
 #include "audio/MusicInterface.h"
+#include "audio/SoundCache.h"
 #include "files/PakFile.h"
 #include "files/PakInterface.h"
 #include "graphics/DisplayImage.h"
@@ -240,7 +241,9 @@ void ZestAppBase::Initialize()
     }
     CreateMainWindow();
 
-    // Sound effects and music, with the saved volumes.
+    // Sound effects and music, with the saved volumes; decoded sounds are cached in the
+    // product's own folder.
+    SoundCache::SetProductName(productName);
     if (!noSoundWanted)
     {
         audioDevice = std::make_unique<AudioDevice>(Mixer::Create());

@@ -2,6 +2,7 @@
 
 #include "TestApp.h"
 #include "app/Buffer.h"
+#include "audio/SoundCache.h"
 #include "platform/SystemMessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/Dialog.h"
@@ -440,8 +441,12 @@ TEST(ZestAppBaseRun, InitializeOpensTheWindowAndRunEndsOnShutdown)
     app.changeDir = std::filesystem::current_path().string();
     app.fullCompanyName = "Zest Tests";
     app.productName = "Run";
+    const std::string savedCacheProduct = SoundCache::ProductName();
     app.Initialize();
     ASSERT_TRUE(app.initialized);
+    // Decoded sounds are cached in the product's own folder.
+    EXPECT_EQ(SoundCache::ProductName(), "Run");
+    SoundCache::SetProductName(savedCacheProduct);
     ASSERT_NE(app.GetMainWindow(), nullptr);
     if (!app.GetDisplay()->IsShowing())
         GTEST_SKIP() << "no renderer on this video driver";
