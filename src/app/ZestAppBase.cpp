@@ -635,7 +635,11 @@ bool ZestAppBase::ReadFileIntoBuffer(const std::string& fileName, Buffer& buffer
             demoPlayer->Advance();
             return found;
         }
-        StopDemoPlayback("the game read " + fileName + " where the recorded run did not");
+        // A demo cut short ends wherever its recording stopped, even inside an update.
+        if (!record && demoPlayer->CutShort())
+            StopDemoPlayback(std::string());
+        else
+            StopDemoPlayback("the game read " + fileName + " where the recorded run did not");
     }
     std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(fileName);
     if (demoRecorder && IsMainThread())
@@ -813,7 +817,11 @@ bool ZestAppBase::ReadRegData(const std::string& name, std::vector<uint8_t>& byt
             demoPlayer->Advance();
             return found;
         }
-        StopDemoPlayback("the game read the setting " + name + " where the recorded run did not");
+        // A demo cut short ends wherever its recording stopped, even inside an update.
+        if (!record && demoPlayer->CutShort())
+            StopDemoPlayback(std::string());
+        else
+            StopDemoPlayback("the game read the setting " + name + " where the recorded run did not");
     }
     std::vector<uint8_t> read;
     bool found = !registryKey.empty() && Registry(registryKey).ReadData(name, read);
