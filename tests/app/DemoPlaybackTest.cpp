@@ -160,6 +160,11 @@ TEST_F(DemoRun, ADemoCutShortByACrashPlaysUpToItsLastWholeRecordAfterSayingSo)
     std::filesystem::path demo = home / "data" / "Zest Tests" / "Demo" / "run.dmo";
     // The run died before the end record and the last records were written.
     std::filesystem::resize_file(demo, std::filesystem::file_size(demo) - 40);
+    // (A demo that cannot be played ends the process with code 0, which would pass unseen.)
+    std::string error;
+    std::optional<DemoFile> cut = DemoFile::Load(demo.string(), error);
+    ASSERT_TRUE(cut) << error;
+    EXPECT_TRUE(cut->cutShort);
     Seen replayed = RunWith({"-play", "-demofile=run.dmo"}, false);
     ASSERT_EQ(replayed.messageBoxes.size(), 1u);
     EXPECT_NE(replayed.messageBoxes[0].find("cut short"), std::string::npos) << replayed.messageBoxes[0];
@@ -172,7 +177,6 @@ TEST_F(DemoRun, ADemoCutShortByACrashPlaysUpToItsLastWholeRecordAfterSayingSo)
 
     // Cut just before the file the game reads: the recording ends there, which is no fault of the game's.
     (void)RunWith({"-record", "-demofile=run.dmo"}, true);
-    std::string error;
     std::optional<DemoFile> whole = DemoFile::Load(demo.string(), error);
     ASSERT_TRUE(whole) << error;
     std::vector<uint8_t> bytes = DemoFile::EncodeHeader(whole->header);
