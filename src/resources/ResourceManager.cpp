@@ -395,7 +395,7 @@ bool ResourceManager::ReadImage(const XMLItem& element)
     if (res->animInfo.animType != AnimInfo::AnimTypeNone)
     {
         AnimInfo& anim = res->animInfo;
-        // Delays below 1 take the frame delay (as before); too long ones are refused.
+        // Delays below 1 take the frame delay; too long ones are refused.
         for (const char* name : {"framedelay", "begindelay", "enddelay"})
         {
             if (AttributeInt(element, name, 0) > MaxFrameDelay)
