@@ -56,18 +56,20 @@ void AppSettings::Load(ZestAppBase& app)
 
 void AppSettings::Save(ZestAppBase& app)
 {
-    // Only the base's own values: the game keeps its values (progress) under the same
-    // key, and the store rewrites each value on its own.
-    app.WriteRegInt("MusicVolume", VolumePercent(app.musicVolume));
-    app.WriteRegInt("SfxVolume", VolumePercent(app.sfxVolume));
-    // The automatic mute of a lost focus is not the user's choice.
-    app.WriteRegInt("Muted", app.muteCount - app.autoMuteCount > 0 ? 1 : 0);
-    app.WriteRegInt("ScreenMode", app.isWindowed ? 0 : 1);
-    app.WriteRegInt("PreferredX", app.preferredX);
-    app.WriteRegInt("PreferredY", app.preferredY);
-    app.WriteRegInt("CustomCursors", app.customCursorsEnabled ? 1 : 0);
-    app.WriteRegInt("InProgress", 0);
-    app.WriteRegInt("WaitForVSync", app.waitForVSync ? 1 : 0);
+    // Only the base's own values (the game keeps its progress under the same key), all
+    // in one write: a crash leaves the old settings or the new ones, never a mix.
+    app.WriteRegInts({
+        {"MusicVolume", VolumePercent(app.musicVolume)},
+        {"SfxVolume", VolumePercent(app.sfxVolume)},
+        // The automatic mute of a lost focus is not the user's choice.
+        {"Muted", app.muteCount - app.autoMuteCount > 0 ? 1 : 0},
+        {"ScreenMode", app.isWindowed ? 0 : 1},
+        {"PreferredX", app.preferredX},
+        {"PreferredY", app.preferredY},
+        {"CustomCursors", app.customCursorsEnabled ? 1 : 0},
+        {"InProgress", 0},
+        {"WaitForVSync", app.waitForVSync ? 1 : 0},
+    });
 }
 
 } // namespace zest

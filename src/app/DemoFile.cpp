@@ -190,6 +190,31 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
         error = "the file is truncated";
         return std::nullopt;
     };
+    DemoFile demo;
+    // The records ran out before the end record. A finished file (it ends in an end
+    // record: its kind byte, or the checksum of what precedes it) was damaged inside; any
+    // other file was cut short by a run that died and plays up to its last whole record,
+    // as long as it holds an update to play.
+    auto ranOut = [&]() -> std::optional<DemoFile>
+    {
+        const size_t endSize = 9;
+        if (bytes.size() >= endSize)
+        {
+            const size_t endAt = bytes.size() - endSize;
+            const uint32_t storedCrc = uint32_t(bytes[endAt + 5]) | uint32_t(bytes[endAt + 6]) << 8 |
+                                       uint32_t(bytes[endAt + 7]) << 16 | uint32_t(bytes[endAt + 8]) << 24;
+            if (bytes[endAt] == EndKind || storedCrc == Crc32(bytes.data(), endAt))
+            {
+                error = "the file is damaged (a record runs past the end)";
+                return std::nullopt;
+            }
+        }
+        if (std::none_of(demo.records.begin(), demo.records.end(),
+                         [](const DemoRecord& r) { return r.kind == DemoRecord::Kind::Update; }))
+            return truncated();
+        demo.cutShort = true;
+        return std::move(demo);
+    };
     auto damaged = [&error](const std::string& why)
     {
         error = "the file is damaged (" + why + ")";
@@ -212,7 +237,6 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
         return std::nullopt;
     }
 
-    DemoFile demo;
     std::optional<uint64_t> seed = in.Number(4);
     std::optional<uint64_t> windowed = in.Number(1);
     std::optional<uint64_t> refresh = in.Number(2);
@@ -245,13 +269,13 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
         size_t recordStart = in.Position();
         std::optional<uint64_t> kind = in.Number(1);
         if (!kind)
-            return truncated();
+            return ranOut();
         if (*kind == EndKind)
         {
             std::optional<uint64_t> count = in.Number(4);
             std::optional<uint64_t> crc = in.Number(4);
             if (in.WasShort())
-                return truncated();
+                return ranOut();
             if (*count != demo.records.size())
                 return damaged("record count does not match");
             if (*crc != Crc32(bytes.data(), recordStart))
@@ -270,7 +294,7 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
             std::optional<uint64_t> wparam = in.Number(8);
             std::optional<uint64_t> lparam = in.Number(8);
             if (in.WasShort())
-                return truncated();
+                return ranOut();
             if (!IsRecordedMessage(static_cast<uint32_t>(*message)))
                 return damaged("unknown message kind");
             record.message.message = static_cast<uint32_t>(*message);
@@ -289,14 +313,14 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
             std::optional<uint64_t> found = in.Number(1);
             std::optional<uint64_t> length = in.Number(4);
             if (in.WasShort())
-                return truncated();
+                return ranOut();
             if (name->empty() || name->size() > MaxNameLength)
                 return damaged("bad file name");
             if (*found > 1 || (*found == 0 && *length != 0))
                 return damaged("bad file record");
             const uint8_t* contents = nullptr;
             if (!in.Take(static_cast<size_t>(*length), contents))
-                return truncated();
+                return ranOut();
             record.fileName = *name;
             record.found = *found != 0;
             record.bytes.assign(contents, contents + *length);
@@ -306,7 +330,7 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
         {
             std::optional<uint64_t> value = in.Number(4);
             if (!value)
-                return truncated();
+                return ranOut();
             record.seed = static_cast<uint32_t>(*value);
             break;
         }
@@ -315,7 +339,7 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
             std::optional<uint64_t> x = in.Number(2);
             std::optional<uint64_t> y = in.Number(2);
             if (in.WasShort())
-                return truncated();
+                return ranOut();
             record.x = static_cast<int16_t>(static_cast<uint16_t>(*x));
             record.y = static_cast<int16_t>(static_cast<uint16_t>(*y));
             break;

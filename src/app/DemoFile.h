@@ -14,7 +14,8 @@
 //     6 loading done                                    7 mouse left: i16 x, i16 y
 //     9 settings data value: as a file record, named by the value
 //     8 end: u32 count of the records before it, u32 CRC-32 of every byte before this record.
-//   Nothing may follow the end record; a file without one is truncated.
+//   Nothing may follow the end record. A file without one was cut short (the recording run died): it plays up to
+//   its last whole record.
 #pragma once
 
 #include "platform/WindowMessage.h"
@@ -72,8 +73,11 @@ public:
 
     DemoHeader header;
     std::vector<DemoRecord> records;
+    // The file ended without its end record: records holds its whole records.
+    bool cutShort = false;
 
-    // Checks every byte; on failure answers none and sets error to a sentence for the player.
+    // Checks every byte; on failure answers none and sets error to a sentence for the player. A file cut short
+    // reads as its whole records (cutShort set) unless it holds no update to play.
     static std::optional<DemoFile> Parse(const std::vector<uint8_t>& bytes, std::string& error);
     static std::optional<DemoFile> Load(const std::string& path, std::string& error);
 

@@ -18,6 +18,8 @@ public:
     void Open(DemoFile demo);
 
     const DemoHeader& Header() const { return demo.header; }
+    // The file ended without its end record (the recording run died); it plays up to its last whole record.
+    bool CutShort() const { return demo.cutShort; }
     // The next record, or none at the end.
     const DemoRecord* Peek() const;
     // Moves past the next record.

@@ -38,6 +38,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <new>
 #include <stdexcept>
 
 namespace zest
@@ -660,7 +661,11 @@ bool ZestAppBase::ReadFileIntoBuffer(const std::string& fileName, Buffer& buffer
             demoPlayer->Advance();
             return found;
         }
-        StopDemoPlayback("the game read " + fileName + " where the recorded run did not");
+        // A demo cut short ends wherever its recording stopped, even inside an update.
+        if (!record && demoPlayer->CutShort())
+            StopDemoPlayback(std::string());
+        else
+            StopDemoPlayback("the game read " + fileName + " where the recorded run did not");
     }
     std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(fileName);
     if (demoRecorder && IsMainThread())
@@ -689,7 +694,22 @@ std::optional<std::vector<uint8_t>> ZestAppBase::ReadWholeFile(const std::string
     long size = p_ftell(file.get());
     if (size < 0 || p_fseek(file.get(), 0, SEEK_SET) != 0)
         return std::nullopt;
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    // The size comes from the file: a huge or sparse one must not take the memory.
+    if (static_cast<unsigned long>(size) > MaxReadFileSize)
+    {
+        Logf(LogLevel::Warning, "%s is too large to read (%ld bytes)", fileName.c_str(), size);
+        return std::nullopt;
+    }
+    std::vector<uint8_t> bytes;
+    try
+    {
+        bytes.resize(static_cast<size_t>(size));
+    }
+    catch (const std::bad_alloc&)
+    {
+        Logf(LogLevel::Warning, "no memory to read %s (%ld bytes)", fileName.c_str(), size);
+        return std::nullopt;
+    }
     size_t got = bytes.empty() ? 0 : p_fread(bytes.data(), 1, bytes.size(), file.get());
     // A short read is a failure, never a half-filled buffer.
     if (got != bytes.size())
@@ -760,6 +780,20 @@ bool ZestAppBase::WriteRegInt(const std::string& name, int value)
     return !registryKey.empty() && Registry(registryKey).WriteDword(name, static_cast<uint32_t>(value));
 }
 
+bool ZestAppBase::WriteRegInts(const std::map<std::string, int>& values)
+{
+    if (settingsReadOnly)
+        return true;
+    std::map<std::string, Registry::Value> changes;
+    for (const auto& [name, value] : values)
+    {
+        Registry::Value& stored = changes[name];
+        stored.type = Registry::ValueType::Dword;
+        stored.dword = static_cast<uint32_t>(value);
+    }
+    return !registryKey.empty() && Registry(registryKey).WriteValues(changes);
+}
+
 bool ZestAppBase::WriteRegBool(const std::string& name, bool value)
 {
     return WriteRegInt(name, value ? 1 : 0);
@@ -809,7 +843,11 @@ bool ZestAppBase::ReadRegData(const std::string& name, std::vector<uint8_t>& byt
             demoPlayer->Advance();
             return found;
         }
-        StopDemoPlayback("the game read the setting " + name + " where the recorded run did not");
+        // A demo cut short ends wherever its recording stopped, even inside an update.
+        if (!record && demoPlayer->CutShort())
+            StopDemoPlayback(std::string());
+        else
+            StopDemoPlayback("the game read the setting " + name + " where the recorded run did not");
     }
     std::vector<uint8_t> read;
     bool found = !registryKey.empty() && Registry(registryKey).ReadData(name, read);

@@ -217,8 +217,11 @@ public:
     void SetString(const std::string& id, const std::string& text);
     // Ends the process with the code.
     [[noreturn]] void Exit(int code);
-    // Reads the whole file; false (buffer untouched) when it cannot be read whole.
+    // Reads the whole file; false (buffer untouched) when it cannot be read whole or is
+    // larger than MaxReadFileSize.
     [[nodiscard]] bool ReadFileIntoBuffer(const std::string& fileName, Buffer& buffer);
+    // Far above any game file (levels are kilobytes); a larger one is damage or a sparse file.
+    static constexpr size_t MaxReadFileSize = size_t(256) << 20;
     void SetCursorNumber(int number);
     void SetCustomCursors(bool enabled);
     // A custom image for the cursor number (not owned; null removes it), drawn by
@@ -239,6 +242,8 @@ public:
     bool ReadRegBool(const std::string& name, bool& value);
     bool ReadRegData(const std::string& name, std::vector<uint8_t>& bytes);
     bool EraseRegValue(const std::string& name);
+    // Several DWORD values in one atomic write of the settings file.
+    bool WriteRegInts(const std::map<std::string, int>& values);
     // Called before teardown: the questions about keeping 3-D acceleration.
     void AskExit3DQuestions();
     // A 31-bit non-negative random number from the shared generator.

@@ -6,6 +6,7 @@
 #include "app/DemoRecorder.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
+#include "platform/SystemMessageBox.h"
 #include "platform/ThreadPriority.h"
 #include "widgets/WidgetManager.h"
 
@@ -78,6 +79,14 @@ void ZestAppBase::StartDemo()
             ShowFatalError(GetString("DEMO_CANNOT_PLAY", "The demo cannot be played: ") + path +
                            ": it was recorded at another screen size.");
             Exit(0);
+        }
+        if (player->CutShort())
+        {
+            // Worth playing (that is how a crash is replayed), but not as if it were whole.
+            std::string note = GetString("DEMO_CUT_SHORT", "The demo was cut short: ") + path +
+                               ": the recording run did not finish, so it plays up to update " +
+                               std::to_string(player->TotalUpdates()) + ".";
+            MessageBox(note, title.empty() ? productName : title, MB_OK | MB_ICONWARNING);
         }
         demoPlayer = std::move(player);
         recordingDemo = false;

@@ -56,6 +56,9 @@ struct FModFunctions
     int (*FSOUND_SetPaused)(int channel, int paused) = nullptr;
     int (*FSOUND_SetLoopMode)(int channel, unsigned mode) = nullptr;
     int (*FSOUND_IsPlaying)(int channel) = nullptr;
+    // The sample a channel plays or holds paused; null once it ended or was stopped (a
+    // later tune may then take the channel). Optional.
+    FSoundSample* (*FSOUND_GetCurrentSample)(int channel) = nullptr;
 
     FMusicModule* (*FMUSIC_LoadSong)(const char* name) = nullptr;
     int (*FMUSIC_FreeSong)(FMusicModule* module) = nullptr;

@@ -32,6 +32,7 @@ constexpr int MaxChannels = 256;
 struct Channel
 {
     std::unique_ptr<MixerBuffer> buffer;
+    FSoundSample* sample = nullptr; // what the buffer plays
     bool paused = false;
     bool looping = false;
 };
@@ -155,6 +156,12 @@ void SampleFree(FSoundSample* sample)
         doomed = std::move(it->second);
         state.samples.erase(it);
     }
+    // A later sample may get the same address: a channel must not claim to play it.
+    for (Channel& c : state.channels)
+    {
+        if (c.sample == sample)
+            c.sample = nullptr;
+    }
 }
 
 int SampleLock(FSoundSample* sample, int offset, int length, void** ptr1, void** ptr2, unsigned* len1, unsigned* len2)
@@ -235,6 +242,7 @@ int PlaySoundEx(int channel, FSoundSample* sample, void* dsp, int startPaused)
     Channel& c = state.channels[size_t(channel)];
     previous = std::move(c.buffer);
     c.buffer = state.mixer->CreateBuffer(sample->samples);
+    c.sample = sample;
     c.paused = startPaused != 0;
     c.looping = false;
     if (!c.buffer || dsp != nullptr)
@@ -306,6 +314,15 @@ int IsPlaying(int channel)
     FMOD_ENTER(0);
     Channel* c = FindChannel(state, channel);
     return (c != nullptr && c->buffer->IsPlaying()) ? 1 : 0;
+}
+
+FSoundSample* GetCurrentSample(int channel)
+{
+    FMOD_ENTER(nullptr);
+    Channel* c = FindChannel(state, channel);
+    if (c == nullptr || (!c->paused && !c->buffer->IsPlaying()))
+        return nullptr;
+    return c->sample;
 }
 
 FMusicModule* LoadSong(const char* name)
@@ -440,6 +457,7 @@ FModFunctions MakeTable()
     f.FSOUND_SetPaused = SetPaused;
     f.FSOUND_SetLoopMode = SetLoopMode;
     f.FSOUND_IsPlaying = IsPlaying;
+    f.FSOUND_GetCurrentSample = GetCurrentSample;
     f.FMUSIC_LoadSong = LoadSong;
     f.FMUSIC_FreeSong = FreeSong;
     f.FMUSIC_PlaySong = PlaySong;

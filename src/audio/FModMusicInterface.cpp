@@ -145,6 +145,23 @@ const FModMusicInterface::MusicInfo* FModMusicInterface::FindMusic(int id) const
     return songs.Find(id);
 }
 
+int FModMusicInterface::LiveChannel(MusicInfo& info)
+{
+    if (info.channel < 0)
+        return -1;
+    // Without the sample query a paused channel is still ours, and one that plays is
+    // taken for ours (it may have been taken over since; the query tells for sure).
+    const bool ours = fmod->FSOUND_GetCurrentSample != nullptr
+                          ? fmod->FSOUND_GetCurrentSample(info.channel) == info.sample
+                          : info.paused || fmod->FSOUND_IsPlaying(info.channel) != 0;
+    if (!ours)
+    {
+        info.channel = -1;
+        info.paused = false;
+    }
+    return info.channel;
+}
+
 FSoundSample* FModMusicInterface::LoadSampledTune(const std::string& fileName)
 {
     const size_t dot = fileName.rfind('.');
@@ -184,12 +201,12 @@ bool FModMusicInterface::LoadMusic(int id, const std::string& fileName)
     return true;
 }
 
-void FModMusicInterface::SetChannelVolume(const MusicInfo& info)
+void FModMusicInterface::SetChannelVolume(MusicInfo& info)
 {
     const double volume = info.volume * globalVolume;
     if (info.module != nullptr)
         fmod->FMUSIC_SetMasterVolume(info.module, int(volume * info.amplify * 256));
-    else if (info.channel >= 0)
+    else if (LiveChannel(info) >= 0)
         fmod->FSOUND_SetVolume(info.channel, int(volume * 255));
 }
 
@@ -197,7 +214,7 @@ void FModMusicInterface::Halt(MusicInfo& info)
 {
     if (info.module != nullptr)
         fmod->FMUSIC_StopSong(info.module);
-    else if (info.channel >= 0)
+    else if (LiveChannel(info) >= 0)
         fmod->FSOUND_StopSound(info.channel);
     info.paused = false;
 }
@@ -206,8 +223,10 @@ void FModMusicInterface::SetPaused(MusicInfo& info, bool paused)
 {
     if (info.module != nullptr)
         fmod->FMUSIC_SetPaused(info.module, paused ? 1 : 0);
-    else if (info.channel >= 0)
+    else if (LiveChannel(info) >= 0)
         fmod->FSOUND_SetPaused(info.channel, paused ? 1 : 0);
+    else
+        return; // nothing plays: nothing to pause or resume
     info.paused = paused;
 }
 
@@ -323,7 +342,7 @@ void FModMusicInterface::FadeIn(int id, int offset, double speed, bool noLoop)
         return;
     info->volumeAdd = FiniteOrZero(speed);
     info->stopOnFade = noLoop;
-    const bool canContinue = offset == -1 && (info->module != nullptr || info->channel >= 0);
+    const bool canContinue = offset == -1 && (info->module != nullptr || LiveChannel(*info) >= 0);
     if (canContinue)
     {
         // Continue from where the tune stands, at its current volume.
@@ -369,7 +388,7 @@ bool FModMusicInterface::IsPlaying(int id)
         return false;
     if (info->module != nullptr)
         return fmod->FMUSIC_IsPlaying(info->module) != 0;
-    return info->channel >= 0 && fmod->FSOUND_IsPlaying(info->channel) != 0;
+    return LiveChannel(*info) >= 0 && fmod->FSOUND_IsPlaying(info->channel) != 0;
 }
 
 void FModMusicInterface::SetVolume(double volume)
@@ -390,6 +409,9 @@ void FModMusicInterface::SetMusicAmplify(int id, double amplify)
 
 void FModMusicInterface::Update()
 {
+    // Tunes that ended let go of their channels.
+    for (auto& [id, info] : songs.byId)
+        (void)LiveChannel(info);
     songs.StepFades([this](MusicInfo& info) { SetChannelVolume(info); },
                     [this](MusicInfo& info) { Halt(info); });
 }

@@ -68,8 +68,11 @@ public:
 
 private:
     MusicInfo* Find(int id);
+    // The tune's channel while it still holds the tune; a channel the tune left
+    // (ended or stopped, perhaps taken by another tune since) is forgotten.
+    int LiveChannel(MusicInfo& info);
     FSoundSample* LoadSampledTune(const std::string& fileName);
-    void SetChannelVolume(const MusicInfo& info);
+    void SetChannelVolume(MusicInfo& info);
     void Start(MusicInfo& info, int offset, bool noLoop);
     void Halt(MusicInfo& info);
     void SetPaused(MusicInfo& info, bool paused);

@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
-#include <sstream>
+#include <mutex>
+#include <set>
 
 namespace zest
 {
@@ -177,6 +179,86 @@ bool WriteAll(int fd, const std::string& data)
     }
     return true;
 }
+
+// One value line split into fields; none when it is malformed.
+std::optional<std::pair<std::string, Registry::Value>> ParseValueLine(const std::vector<std::string>& fields)
+{
+    if (fields.size() != 3)
+        return std::nullopt;
+    std::optional<std::string> name = Unescape(fields[1]);
+    if (!name)
+        return std::nullopt;
+    Registry::Value value;
+    if (fields[0] == "dword")
+    {
+        std::optional<uint32_t> number = ParseDecimal(fields[2]);
+        if (!number)
+            return std::nullopt;
+        value.type = Registry::ValueType::Dword;
+        value.dword = *number;
+    }
+    else if (fields[0] == "string")
+    {
+        std::optional<std::string> unescaped = Unescape(fields[2]);
+        if (!unescaped)
+            return std::nullopt;
+        value.type = Registry::ValueType::String;
+        value.text = std::move(*unescaped);
+    }
+    else if (fields[0] == "data")
+    {
+        std::optional<std::vector<uint8_t>> bytes = FromHex(fields[2]);
+        if (!bytes)
+            return std::nullopt;
+        value.type = Registry::ValueType::Data;
+        value.bytes = std::move(*bytes);
+    }
+    else
+        return std::nullopt;
+    return std::make_pair(std::move(*name), std::move(value));
+}
+
+// True the first time a key is seen in this process: every operation opens the file
+// afresh, and a damaged file should be reported once, not once per value read.
+bool FirstTime(const std::string& key)
+{
+    static std::mutex mutex;
+    static std::set<std::string> seen;
+    std::lock_guard<std::mutex> lock(mutex);
+    return seen.insert(key).second;
+}
+
+// Names the file as found: the same damaged file read again is no news, a new one is.
+std::string Identity(const std::string& path, const struct stat& info)
+{
+    return path + "|" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
+           std::to_string(info.st_size) + ":" + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec);
+}
+
+// Reads the whole descriptor, refusing more than limit bytes.
+bool ReadAllFrom(int fd, size_t limit, std::string& text)
+{
+    char chunk[8192];
+    while (true)
+    {
+        ssize_t got = ::read(fd, chunk, sizeof(chunk));
+        if (got < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        text.append(chunk, static_cast<size_t>(got));
+        if (text.size() > limit)
+        {
+            errno = EFBIG;
+            return false;
+        }
+    }
+}
 } // namespace
 
 Registry::Registry(const std::string& key) : filePath(FilePathForKey(key))
@@ -241,97 +323,116 @@ std::string Registry::Format(const std::map<std::string, Value>& values)
     return out;
 }
 
-std::optional<std::map<std::string, Registry::Value>> Registry::Parse(const std::string& text)
+Registry::Parsed Registry::Parse(const std::string& text)
 {
-    std::map<std::string, Value> values;
-    std::istringstream in(text);
-    std::string line;
-    if (!std::getline(in, line) || line != Header)
-        return std::nullopt;
-    while (std::getline(in, line))
+    // Line by line, so one bad line (or a file cut short) costs only itself.
+    Parsed parsed;
+    bool header = false;
+    bool closed = false;
+    bool countMatches = false;
+    size_t start = 0;
+    for (size_t lineNumber = 1; start < text.size(); lineNumber++)
     {
+        size_t newline = text.find('\n', start);
+        // The writer ends every line: a last line without its newline was cut short
+        // (and "dword :A 58" cut to "dword :A 5" would read as another number).
+        if (newline == std::string::npos)
+        {
+            parsed.badLines++;
+            break;
+        }
+        std::string line = text.substr(start, newline - start);
+        start = newline + 1;
+        // A file edited on another system may end its lines with CR LF.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (lineNumber == 1 && line == Header)
+        {
+            header = true;
+            continue;
+        }
+        // Nothing may follow the closing line.
+        if (closed)
+            parsed.badLines++;
         std::vector<std::string> fields = Fields(line);
         if (fields.size() == 2 && fields[0] == "end")
         {
             std::optional<uint32_t> count = ParseDecimal(fields[1]);
-            // Nothing may follow the closing line.
-            std::string rest;
-            if (!count || *count != values.size() || std::getline(in, rest))
-                return std::nullopt;
-            return values;
+            if (!count || closed)
+            {
+                parsed.badLines += closed ? 0 : 1;
+                continue;
+            }
+            closed = true;
+            countMatches = *count == parsed.values.size();
+            continue;
         }
-        if (fields.size() != 3)
-            return std::nullopt;
-        std::optional<std::string> name = Unescape(fields[1]);
-        if (!name || values.count(*name))
-            return std::nullopt;
-        Value value;
-        if (fields[0] == "dword")
+        std::optional<std::pair<std::string, Value>> entry = ParseValueLine(fields);
+        // A repeated name: the first one stands (which is right is unknowable).
+        if (!entry || parsed.values.count(entry->first))
         {
-            std::optional<uint32_t> number = ParseDecimal(fields[2]);
-            if (!number)
-                return std::nullopt;
-            value.type = ValueType::Dword;
-            value.dword = *number;
+            parsed.badLines += closed ? 0 : 1;
+            continue;
         }
-        else if (fields[0] == "string")
-        {
-            std::optional<std::string> unescaped = Unescape(fields[2]);
-            if (!unescaped)
-                return std::nullopt;
-            value.type = ValueType::String;
-            value.text = std::move(*unescaped);
-        }
-        else if (fields[0] == "data")
-        {
-            std::optional<std::vector<uint8_t>> bytes = FromHex(fields[2]);
-            if (!bytes)
-                return std::nullopt;
-            value.type = ValueType::Data;
-            value.bytes = std::move(*bytes);
-        }
-        else
-            return std::nullopt;
-        values.emplace(std::move(*name), std::move(value));
+        parsed.values.emplace(std::move(*entry));
     }
-    // No closing line: the file was cut short.
-    return std::nullopt;
+    parsed.whole = header && closed && countMatches && parsed.badLines == 0;
+    return parsed;
+}
+
+Registry::Contents Registry::Load() const
+{
+    Contents contents;
+    if (filePath.empty())
+        return contents;
+    int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+    {
+        if (errno == ENOENT)
+            return contents;
+        contents.state = FileState::Unreadable;
+        std::string why = std::strerror(errno);
+        if (FirstTime(filePath + "|open|" + why))
+            Logf(LogLevel::Warning, "settings file %s cannot be read (%s); using defaults", filePath.c_str(),
+                 why.c_str());
+        return contents;
+    }
+    struct stat info = {};
+    std::string text;
+    std::string why;
+    if (::fstat(fd, &info) != 0)
+        why = std::strerror(errno);
+    else if (!S_ISREG(info.st_mode))
+        why = "not a file";
+    else if (static_cast<uint64_t>(info.st_size) > MaxFileSize)
+        why = "larger than " + std::to_string(MaxFileSize / (1024 * 1024)) + " MiB";
+    else if (!ReadAllFrom(fd, MaxFileSize, text))
+        why = std::strerror(errno);
+    ::close(fd);
+    if (!why.empty())
+    {
+        contents.state = FileState::Unreadable;
+        if (FirstTime(Identity(filePath, info)))
+            Logf(LogLevel::Warning,
+                 "settings file %s cannot be read (%s); using defaults, and keeping the file as it is beside the "
+                 "next one written",
+                 filePath.c_str(), why.c_str());
+        return contents;
+    }
+    Parsed parsed = Parse(text);
+    contents.values = std::move(parsed.values);
+    contents.state = parsed.whole ? FileState::Whole : FileState::Damaged;
+    if (!parsed.whole && FirstTime(Identity(filePath, info)))
+        Logf(LogLevel::Warning,
+             "settings file %s is damaged; using the %zu values that could be read, and keeping the file as it is "
+             "beside the next one written",
+             filePath.c_str(), contents.values.size());
+    return contents;
 }
 
 std::map<std::string, Registry::Value> Registry::ReadAll() const
 {
-    if (filePath.empty())
-        return {};
-    std::FILE* file = std::fopen(filePath.c_str(), "rb");
-    if (!file)
-        return {};
-    std::string text;
-    char chunk[8192];
-    size_t got;
-    bool tooBig = false;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-    {
-        text.append(chunk, got);
-        if (text.size() > MaxFileSize)
-        {
-            tooBig = true;
-            break;
-        }
-    }
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed || tooBig)
-    {
-        Logf(LogLevel::Warning, "settings file %s cannot be read; using defaults", filePath.c_str());
-        return {};
-    }
-    std::optional<std::map<std::string, Value>> values = Parse(text);
-    if (!values)
-    {
-        Logf(LogLevel::Warning, "settings file %s is damaged; using defaults", filePath.c_str());
-        return {};
-    }
-    return std::move(*values);
+    return Load().values;
 }
 
 std::optional<Registry::Value> Registry::Find(const std::string& name) const
@@ -408,12 +509,107 @@ bool Registry::Store(const std::string& name, std::optional<Value> value)
 {
     if (filePath.empty())
         return false;
-    std::map<std::string, Value> values = ReadAll();
+    Contents found = Load();
+    std::map<std::string, Value> values = found.values;
     if (value)
         values[name] = std::move(*value);
     else if (values.erase(name) == 0)
         return false;
+    return Replace(found, values);
+}
+
+bool Registry::WriteValues(const std::map<std::string, Value>& changes)
+{
+    if (filePath.empty())
+        return false;
+    for (const auto& [name, value] : changes)
+    {
+        if (value.text.size() > MaxFileSize / 4 || value.bytes.size() > MaxFileSize / 4)
+            return false;
+    }
+    Contents found = Load();
+    std::map<std::string, Value> values = found.values;
+    for (const auto& [name, value] : changes)
+        values[name] = value;
+    return Replace(found, values);
+}
+
+bool Registry::Replace(const Contents& found, const std::map<std::string, Value>& values) const
+{
+    // Nothing changes: no write, no fsync (the application saves twice at exit).
+    if (found.state == FileState::Whole && Format(values) == Format(found.values))
+        return true;
+    if ((found.state == FileState::Damaged || found.state == FileState::Unreadable) && !KeepOriginal())
+    {
+        if (FirstTime(filePath + "|not kept"))
+            Logf(LogLevel::Warning, "settings file %s is left as it is: it could not be kept before replacing it",
+                 filePath.c_str());
+        return false;
+    }
     return WriteFile(values);
+}
+
+bool Registry::KeepOriginal() const
+{
+    char stamp[32] = "";
+    std::time_t now = std::time(nullptr);
+    struct tm local = {};
+    if (localtime_r(&now, &local))
+        std::strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &local);
+    const std::string base = filePath + ".damaged-" + stamp;
+    // A second name for the same file: atomic, and it needs no read of a file that may
+    // not be readable.
+    bool canLink = true;
+    for (int attempt = 1; attempt <= 100; attempt++)
+    {
+        std::string name = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (canLink && ::link(filePath.c_str(), name.c_str()) == 0)
+        {
+            Logf(LogLevel::Info, "kept the damaged settings file as %s", name.c_str());
+            return true;
+        }
+        if (canLink && errno != EEXIST)
+            canLink = false; // no hard links here: copy instead
+        if (canLink)
+            continue;
+        int in = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (in < 0)
+            return false;
+        int out = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (out < 0)
+        {
+            bool taken = errno == EEXIST;
+            ::close(in);
+            if (taken)
+                continue;
+            return false;
+        }
+        bool ok = true;
+        char chunk[65536];
+        while (ok)
+        {
+            ssize_t got = ::read(in, chunk, sizeof(chunk));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+            {
+                ok = got == 0;
+                break;
+            }
+            ok = WriteAll(out, std::string(chunk, static_cast<size_t>(got)));
+        }
+        ok = ::fsync(out) == 0 && ok;
+        ok = ::close(out) == 0 && ok;
+        ::close(in);
+        if (!ok)
+        {
+            ::unlink(name.c_str());
+            return false;
+        }
+        Logf(LogLevel::Info, "kept the damaged settings file as %s", name.c_str());
+        return true;
+    }
+    return false;
 }
 
 bool Registry::WriteFile(const std::map<std::string, Value>& values) const

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 
 namespace zest
@@ -35,26 +36,56 @@ bool HasAttribute(const XMLItem& element, const char* name)
     return element.attributes.count(name) != 0;
 }
 
-// Whole numbers read as atoi does: leading digits count, anything else reads as 0.
+// Whole numbers read as atoi does (leading blanks, a sign and the digits count, anything
+// else reads as 0), except that values beyond int stop at its limits instead of wrapping.
+int WholeNumber(const std::string& text)
+{
+    size_t at = 0;
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
+        at++;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    long long value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; at++)
+        value = std::min<long long>(value * 10 + (text[at] - '0'), 1LL << 32);
+    value = negative ? -value : value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
 int AttributeInt(const XMLItem& element, const char* name, int defaultValue)
 {
     const std::string* value = FindAttribute(element, name);
-    return value ? std::atoi(value->c_str()) : defaultValue;
+    return value ? WholeNumber(*value) : defaultValue;
 }
 
-std::vector<int> IntList(const std::string& text)
+// The comma-separated entries of a list, as written.
+std::vector<std::string> ListEntries(const std::string& text)
 {
-    std::vector<int> numbers;
+    std::vector<std::string> entries;
     size_t start = 0;
     while (start <= text.size())
     {
         size_t comma = text.find(',', start);
         if (comma == std::string::npos)
             comma = text.size();
-        numbers.push_back(std::atoi(text.substr(start, comma - start).c_str()));
+        entries.push_back(text.substr(start, comma - start));
         start = comma + 1;
     }
-    return numbers;
+    return entries;
+}
+
+// The bounds of the sizes a manifest may give: far beyond any sprite sheet, and small
+// enough that the frame tables stay small and the total time of a pass fits an int
+// (MaxFrames × MaxFrameDelay < 2^31).
+constexpr int MaxGrid = 1024;
+constexpr int MaxFrames = 4096;
+constexpr int MaxFrameDelay = 100000; // ms
+
+// "Invalid cols '5000' (at most 1024)."
+std::string TooLarge(const std::string& name, const std::string& written, int limit)
+{
+    return "Invalid " + name + " '" + written + "' (at most " + std::to_string(limit) + ").";
 }
 
 // One trailing separator off: "gfx/" and "gfx\" both become "gfx".
@@ -338,6 +369,11 @@ bool ResourceManager::ReadImage(const XMLItem& element)
     const std::string* alphaGrid = FindAttribute(element, "alphagrid");
     res->alphaGridPath = alphaGrid ? defaultPath + *alphaGrid : std::string();
     // Every cel draw divides by the grid: a grid of 0 or less is one cel.
+    for (const char* name : {"rows", "cols"})
+    {
+        if (AttributeInt(element, name, 1) > MaxGrid)
+            return Fail(TooLarge(name, *FindAttribute(element, name), MaxGrid));
+    }
     res->rows = std::max(AttributeInt(element, "rows", 1), 1);
     res->cols = std::max(AttributeInt(element, "cols", 1), 1);
 
@@ -359,13 +395,43 @@ bool ResourceManager::ReadImage(const XMLItem& element)
     if (res->animInfo.animType != AnimInfo::AnimTypeNone)
     {
         AnimInfo& anim = res->animInfo;
+        // Delays below 1 take the frame delay; too long ones are refused.
+        for (const char* name : {"framedelay", "begindelay", "enddelay"})
+        {
+            if (AttributeInt(element, name, 0) > MaxFrameDelay)
+                return Fail(TooLarge(name, *FindAttribute(element, name), MaxFrameDelay));
+        }
         anim.frameDelay = AttributeInt(element, "framedelay", 1);
         int beginDelay = AttributeInt(element, "begindelay", 0);
         int endDelay = AttributeInt(element, "enddelay", 0);
         if (const std::string* perFrame = FindAttribute(element, "perframedelay"))
-            anim.perFrameDelay = IntList(*perFrame);
+        {
+            for (const std::string& entry : ListEntries(*perFrame))
+            {
+                int delay = WholeNumber(entry);
+                if (delay > MaxFrameDelay)
+                    return Fail(TooLarge("perframedelay", entry, MaxFrameDelay));
+                // Entries past the frame count are cut off later; the list itself stays bounded.
+                if (anim.perFrameDelay.size() < static_cast<size_t>(MaxFrames))
+                    anim.perFrameDelay.push_back(delay);
+            }
+        }
         if (const std::string* frameMap = FindAttribute(element, "framemap"))
-            anim.frameMap = IntList(*frameMap);
+        {
+            std::vector<std::string> entries = ListEntries(*frameMap);
+            if (entries.size() > static_cast<size_t>(MaxFrames))
+                return Fail("Invalid framemap: " + std::to_string(entries.size()) + " frames (at most " +
+                            std::to_string(MaxFrames) + ").");
+            // Each entry names a cel of the sheet.
+            const int cels = res->rows * res->cols;
+            for (const std::string& entry : entries)
+            {
+                int cel = WholeNumber(entry);
+                if (cel < 0 || cel >= cels)
+                    return Fail("Invalid framemap '" + entry + "' (the sheet has " + std::to_string(cels) + " cels).");
+                anim.frameMap.push_back(cel);
+            }
+        }
         anim.SetCels(std::max(res->rows, res->cols), beginDelay, endDelay);
     }
     return true;

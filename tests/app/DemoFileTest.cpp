@@ -1,5 +1,5 @@
-// The demo file: what is written reads back the same, and damaged or truncated files are refused with a clear
-// reason (never a crash, never a half-read demo). The recorder writes the same bytes as the whole-file encoder and
+// The demo file: what is written reads back the same, damaged files are refused with a clear reason (never a
+// crash, never a half-read demo), and a file cut short by a run that died plays up to its last whole record. The recorder writes the same bytes as the whole-file encoder and
 // the numbered files are found in order.
 #include "app/DemoFile.h"
 #include "app/DemoPlayer.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -107,16 +108,75 @@ TEST(DemoFile, EveryRecordKindReadsBackAsWritten)
     EXPECT_EQ(PointParamX(back->records[2].message.lparam), -5);
 }
 
-TEST(DemoFile, EveryTruncationIsRefusedAsTruncated)
+TEST(DemoFile, ACutShortFilePlaysItsWholeRecordsOrIsRefusedWhenNothingWasPlayed)
 {
-    std::vector<uint8_t> bytes = SampleDemo().Encode();
+    // What a run that died leaves behind: the file ends anywhere, without its end record.
+    DemoFile demo = SampleDemo();
+    std::vector<uint8_t> bytes = demo.Encode();
+    const size_t headerSize = DemoFile::EncodeHeader(demo.header).size();
+    std::vector<size_t> recordEnds;
+    std::vector<uint8_t> upTo = DemoFile::EncodeHeader(demo.header);
+    for (const DemoRecord& record : demo.records)
+    {
+        DemoFile::EncodeRecord(record, upTo);
+        recordEnds.push_back(upTo.size());
+    }
+    const size_t firstUpdate = 3;
     for (size_t length = 0; length < bytes.size(); length++)
     {
+        SCOPED_TRACE(length);
         std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
         std::string error;
-        EXPECT_FALSE(DemoFile::Parse(cut, error)) << length;
-        // The first four bytes tell a demo from anything else.
-        EXPECT_EQ(error, length < 4 ? "it is not a demo file" : "the file is truncated") << length;
+        std::optional<DemoFile> read = DemoFile::Parse(cut, error);
+        size_t whole = static_cast<size_t>(
+            std::count_if(recordEnds.begin(), recordEnds.end(), [&](size_t end) { return end <= length; }));
+        if (length < headerSize || whole <= firstUpdate)
+        {
+            // The first four bytes tell a demo from anything else; then nothing is played before an update.
+            EXPECT_FALSE(read);
+            EXPECT_EQ(error, length < 4 ? "it is not a demo file" : "the file is truncated");
+            continue;
+        }
+        ASSERT_TRUE(read) << error;
+        EXPECT_TRUE(read->cutShort);
+        EXPECT_TRUE(error.empty());
+        ASSERT_EQ(read->records.size(), whole);
+        DemoFile expected = demo;
+        expected.records.resize(whole);
+        ExpectSame(expected, *read);
+    }
+    // A finished file is not cut short.
+    std::string error;
+    std::optional<DemoFile> whole = DemoFile::Parse(bytes, error);
+    ASSERT_TRUE(whole);
+    EXPECT_FALSE(whole->cutShort);
+}
+
+TEST(DemoFile, DamageBeforeTheEndOfACutShortFileIsStillRefused)
+{
+    DemoFile demo = SampleDemo();
+    std::vector<uint8_t> cut = DemoFile::EncodeHeader(demo.header);
+    for (const DemoRecord& record : demo.records)
+        DemoFile::EncodeRecord(record, cut);
+    struct Case
+    {
+        const char* name;
+        std::function<void(std::vector<uint8_t>&)> change;
+        std::string error;
+    };
+    const size_t firstRecord = DemoFile::EncodeHeader(demo.header).size();
+    const Case cases[] = {
+        {"unknown record kind", [&](auto& b) { b[firstRecord] = 99; }, "the file is damaged (unknown record kind 99)"},
+        {"bad file record", [](auto& b) { b.insert(b.end(), {4, 1, 0, 'x', 7, 0, 0, 0, 0}); },
+         "the file is damaged (bad file record)"},
+    };
+    for (const Case& c : cases)
+    {
+        std::vector<uint8_t> bytes = cut;
+        c.change(bytes);
+        std::string error;
+        EXPECT_FALSE(DemoFile::Parse(bytes, error)) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
     }
 }
 

@@ -59,6 +59,7 @@ protected:
         int updates = 0;
         std::string stopReason;
         bool stillPlaying = false;
+        std::vector<std::string> messageBoxes;
     };
 
     // One run of the same "game": input arrives at fixed updates (in a replay it is ignored), the game reads a
@@ -104,6 +105,7 @@ protected:
         app.Run();
         seen.keys = widget.keys;
         seen.stopReason = app.DemoStopReason();
+        seen.messageBoxes = app.messageBoxes;
         seen.stillPlaying = app.GetDemoPlayer() != nullptr;
         seen.updates = widget.updates;
         app.GetWidgetManager()->RemoveWidget(&widget);
@@ -152,6 +154,47 @@ TEST_F(DemoRun, ARecordedRunReplaysExactlyFromTheDemoAlone)
     EXPECT_FALSE(store.ReadRegData("progress", stored));
 }
 
+TEST_F(DemoRun, ADemoCutShortByACrashPlaysUpToItsLastWholeRecordAfterSayingSo)
+{
+    Seen recorded = RunWith({"-record", "-demofile=run.dmo"}, true);
+    std::filesystem::path demo = home / "data" / "Zest Tests" / "Demo" / "run.dmo";
+    // The run died before the end record and the last records were written.
+    std::filesystem::resize_file(demo, std::filesystem::file_size(demo) - 40);
+    // (A demo that cannot be played ends the process with code 0, which would pass unseen.)
+    std::string error;
+    std::optional<DemoFile> cut = DemoFile::Load(demo.string(), error);
+    ASSERT_TRUE(cut) << error;
+    EXPECT_TRUE(cut->cutShort);
+    Seen replayed = RunWith({"-play", "-demofile=run.dmo"}, false);
+    ASSERT_EQ(replayed.messageBoxes.size(), 1u);
+    EXPECT_NE(replayed.messageBoxes[0].find("cut short"), std::string::npos) << replayed.messageBoxes[0];
+    EXPECT_NE(replayed.messageBoxes[0].find("run.dmo"), std::string::npos) << replayed.messageBoxes[0];
+    // Everything recorded before the cut replays as it was.
+    EXPECT_EQ(replayed.keys, recorded.keys);
+    EXPECT_EQ(replayed.file, recorded.file);
+    EXPECT_EQ(replayed.numbers, recorded.numbers);
+    EXPECT_EQ(replayed.stopReason, "");
+
+    // Cut just before the file the game reads: the recording ends there, which is no fault of the game's.
+    (void)RunWith({"-record", "-demofile=run.dmo"}, true);
+    std::optional<DemoFile> whole = DemoFile::Load(demo.string(), error);
+    ASSERT_TRUE(whole) << error;
+    std::vector<uint8_t> bytes = DemoFile::EncodeHeader(whole->header);
+    for (const DemoRecord& record : whole->records)
+    {
+        if (record.kind == DemoRecord::Kind::File)
+            break;
+        DemoFile::EncodeRecord(record, bytes);
+    }
+    std::ofstream(demo.string(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteFile({4, 4});
+    replayed = RunWith({"-play", "-demofile=run.dmo"}, false);
+    EXPECT_EQ(replayed.stopReason, "");
+    EXPECT_FALSE(replayed.stillPlaying);
+    EXPECT_EQ(replayed.file, (std::vector<uint8_t>{4, 4})); // read live once the demo ended
+}
+
 TEST_F(DemoRun, AGameThatStraysFromTheDemoStopsThePlaybackAndGoesOnLive)
 {
     (void)RunWith({"-record", "-demofile=run.dmo"}, true);
@@ -183,8 +226,8 @@ TEST_F(DemoRun, ADemoThatCannotBePlayedEndsTheProgramWithExitCodeZero)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     std::filesystem::path folder = home / "data" / "Zest Tests" / "Demo";
     std::filesystem::create_directories(folder);
+    // Cut short before anything was played.
     DemoFile demo;
-    demo.records.resize(3);
     std::vector<uint8_t> bytes = demo.Encode();
     bytes.resize(bytes.size() - 3);
     std::ofstream((folder / "cut.dmo").string(), std::ios::binary)

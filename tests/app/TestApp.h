@@ -43,6 +43,11 @@ public:
         if (loadingBody)
             loadingBody();
     }
+    int MessageBox(const std::string& text, const std::string& boxTitle, unsigned flags) override
+    {
+        messageBoxes.push_back(text);
+        return ZestAppBase::MessageBox(text, boxTitle, flags);
+    }
     void ButtonPressed(int id) override { pressed.push_back(id); }
     void ButtonClicked(int id) override { clicked.push_back(id); }
 
@@ -56,6 +61,7 @@ public:
     std::function<void()> loadingBody;
     std::vector<int> pressed;
     std::vector<int> clicked;
+    std::vector<std::string> messageBoxes;
 };
 
 // A widget that is dirty after every update, so every draw shows something.

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "audio/DSoundManager.h"
 #include "audio/MusicInterface.h"
+#include "platform/Log.h"
 #include "platform/Registry.h"
 #include "TestApp.h"
 
@@ -14,6 +15,14 @@ namespace zest::test
 {
 namespace
 {
+
+std::string Replace(std::string text, const std::string& from, const std::string& to)
+{
+    size_t at = text.find(from);
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
 
 class SettingsTest : public ::testing::Test
 {
@@ -207,7 +216,8 @@ TEST_F(SettingsTest, DamagedFileGivesDefaultsAndTheNextSaveRepairsIt)
         std::ifstream in(path, std::ios::binary);
         good.assign(std::istreambuf_iterator<char>(in), {});
     }
-    for (const std::string& damaged : {good.substr(0, good.size() / 2), std::string(300, '\x9c')})
+    // Nothing in these is readable (what is readable is kept: see below).
+    for (const std::string& damaged : {good.substr(0, good.find('\n') + 1), std::string(300, '\x9c')})
     {
         {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -225,6 +235,102 @@ TEST_F(SettingsTest, DamagedFileGivesDefaultsAndTheNextSaveRepairsIt)
         EXPECT_DOUBLE_EQ(app->musicVolume, 0.4);
         EXPECT_FALSE(app->isWindowed);
         EXPECT_TRUE(app->lastShutdownWasGraceful);
+    }
+}
+
+TEST_F(SettingsTest, OneSaveIsOneWriteOfEveryValue)
+{
+    auto app = StartRun();
+    ASSERT_TRUE(app->WriteRegData("rTRe", std::vector<uint8_t>{1, 2, 3}.data(), 3));
+    int writes = 0;
+    Registry::SetBeforeReplaceHook([&](const std::string&) {
+        writes++;
+        return true;
+    });
+    app->musicVolume = 0.3;
+    app->SaveSettings();
+    EXPECT_EQ(writes, 1);
+    // Saving again with nothing changed leaves the file alone.
+    app->SaveSettings();
+    EXPECT_EQ(writes, 1);
+    Registry::SetBeforeReplaceHook(nullptr);
+
+    auto again = StartRun();
+    EXPECT_DOUBLE_EQ(again->musicVolume, 0.3);
+    std::vector<uint8_t> progress;
+    EXPECT_TRUE(again->ReadRegData("rTRe", progress));
+}
+
+TEST_F(SettingsTest, ADamagedTruncatedOrUnreadableFileNeverCostsTheProgress)
+{
+    const std::string path = Registry::FilePathForKey(key);
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const std::string progressLine = "data :rTRe :5FC372\n";
+    const std::string whole = "ZestRegistry 1\n"
+                              "dword :MusicVolume 40\n"
+                              "dword :Muted 0\n" +
+                              progressLine + "dword :SfxVolume 30\n" + "end 4\n";
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        bool progressReadable; // false: only the kept original still has it
+        bool volumeReadable;
+    };
+    const Case cases[] = {
+        {"one malformed line", Replace(whole, "dword :Muted 0\n", "dword :Bogus x\n"), true, true},
+        {"truncated", whole.substr(0, whole.find("dword :SfxVolume") + 9), true, true},
+        {"garbage around the progress", std::string(50, '\x9c') + "\n" + progressLine + std::string(50, '\x01'), true,
+         false},
+        {"larger than any settings file", whole + std::string(Registry::MaxFileSize, '#'), false, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << c.text;
+        }
+        std::vector<std::string> warnings;
+        LogSink previous = SetLogSink([&](LogLevel level, const std::string& line) {
+            if (level != LogLevel::Info)
+                warnings.push_back(line);
+        });
+        {
+            auto app = StartRun();
+            EXPECT_DOUBLE_EQ(app->musicVolume, c.volumeReadable ? 0.4 : 0.85);
+            if (c.progressReadable)
+            {
+                std::vector<uint8_t> progress;
+                EXPECT_TRUE(app->ReadRegData("rTRe", progress));
+                EXPECT_EQ(progress, (std::vector<uint8_t>{0x5F, 0xC3, 0x72}));
+            }
+            app->SaveSettings();
+            app->SaveSettings();
+        }
+        SetLogSink(previous);
+        EXPECT_EQ(warnings.size(), 1u);
+
+        // The damaged file was kept as found, beside the new one.
+        std::vector<std::string> kept;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+        {
+            if (entry.path().string() != path)
+                kept.push_back(entry.path().string());
+        }
+        ASSERT_EQ(kept.size(), 1u);
+        std::ifstream in(kept[0], std::ios::binary);
+        std::string original((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(original.size(), c.text.size());
+        EXPECT_TRUE(original == c.text);
+
+        // The new file is whole and still holds what could be read.
+        auto next = StartRun();
+        std::vector<uint8_t> progress;
+        EXPECT_EQ(next->ReadRegData("rTRe", progress), c.progressReadable);
+        EXPECT_DOUBLE_EQ(next->musicVolume, c.volumeReadable ? 0.4 : 0.85);
     }
 }
 

@@ -410,6 +410,12 @@ TEST(ZestAppBaseFiles, ReadFileIntoBufferReadsWholeFilesOnly)
         std::ofstream out(file, std::ios::binary);
         out.write("\x01\x02\x00\x04", 4);
     }
+    // Sparse: claims more than any game file without taking the disk space.
+    std::filesystem::path huge = folder / "huge.bin";
+    {
+        std::ofstream out(huge, std::ios::binary);
+    }
+    std::filesystem::resize_file(huge, ZestAppBase::MaxReadFileSize + 1);
     Buffer buffer;
     buffer.SetData(std::vector<uint8_t>{9, 9});
     struct Case
@@ -417,7 +423,8 @@ TEST(ZestAppBaseFiles, ReadFileIntoBufferReadsWholeFilesOnly)
         std::string path;
         bool ok;
     };
-    const Case failures[] = {{(folder / "missing.bin").string(), false}, {folder.string(), false}, {"", false}};
+    const Case failures[] = {
+        {(folder / "missing.bin").string(), false}, {folder.string(), false}, {"", false}, {huge.string(), false}};
     for (const Case& c : failures)
     {
         EXPECT_FALSE(app.ReadFileIntoBuffer(c.path, buffer)) << c.path;
@@ -524,8 +531,12 @@ TEST(ZestAppBaseRun, InitializeOpensTheWindowAndRunEndsOnShutdown)
     app.changeDir = std::filesystem::current_path().string();
     app.fullCompanyName = "Zest Tests";
     app.productName = "Run";
+    const std::string savedCacheProduct = SoundCache::ProductName();
     app.Initialize();
     ASSERT_TRUE(app.initialized);
+    // Decoded sounds are cached in the product's own folder.
+    EXPECT_EQ(SoundCache::ProductName(), "Run");
+    SoundCache::SetProductName(savedCacheProduct);
     ASSERT_NE(app.GetMainWindow(), nullptr);
     if (!app.GetDisplay()->IsShowing())
         GTEST_SKIP() << "no renderer on this video driver";

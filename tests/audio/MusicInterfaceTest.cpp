@@ -446,3 +446,38 @@ TEST_F(MusicPlaybackTest, FmodPlayerCachesSampledTunesAndPlaysModules)
     std::filesystem::remove("music/tune.ogg");
     EXPECT_FALSE(again.LoadMusic(2, "music/tune.ogg")); // the source is gone: the cache is stale
 }
+
+TEST_F(MusicPlaybackTest, FmodPlayerForgetsTheChannelOfATuneThatEnded)
+{
+    // Two sampled tunes: A is short and plays once; B takes the channel A left behind.
+    audiotest::WriteFile("music/short.ogg",
+                         audiotest::EncodeOgg(2, 44100, audiotest::Sine(2, 44100, 4410, 660.0, 0.5)));
+    FModMusicInterface music(mixer);
+    ASSERT_TRUE(music.LoadMusic(0, "music/short.ogg"));
+    ASSERT_TRUE(music.LoadMusic(1, "music/tune.ogg"));
+    music.PlayMusic(0, 0, true);
+    Render(*mixer, 4410 + 1000);
+    music.PlayMusic(1, 0, false);
+    ASSERT_TRUE(music.IsPlaying(1));
+
+    // Nothing done to A reaches B.
+    EXPECT_FALSE(music.IsPlaying(0));
+    music.SetSongVolume(0, 0.0);
+    EXPECT_NEAR(audiotest::Peak(Render(*mixer, 4410), 0), 16384, 1000);
+    music.FadeOut(0, true, 0.5);
+    music.Update();
+    music.Update();
+    EXPECT_NEAR(audiotest::Peak(Render(*mixer, 4410), 0), 16384, 1000);
+    music.PauseMusic(0);
+    music.StopMusic(0);
+    EXPECT_TRUE(music.IsPlaying(1));
+    EXPECT_NEAR(audiotest::Peak(Render(*mixer, 4410), 0), 16384, 1000);
+
+    // A started again gets a channel of its own and is heard with B.
+    music.PlayMusic(0, 0, true);
+    EXPECT_TRUE(music.IsPlaying(0));
+    music.StopMusic(1);
+    EXPECT_FALSE(music.IsPlaying(1));
+    EXPECT_TRUE(music.IsPlaying(0));
+    EXPECT_NEAR(audiotest::Peak(Render(*mixer, 2000), 0), 16384, 1000);
+}

@@ -127,6 +127,15 @@ Bytes Text(const std::string& text)
     return Bytes(text.begin(), text.end());
 }
 
+// "0,0,...,0" with count entries.
+std::string LongList(int count)
+{
+    std::string list = "0";
+    for (int i = 1; i < count; i++)
+        list += ",0";
+    return list;
+}
+
 std::string Replace(std::string text, const std::string& from, const std::string& to)
 {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -203,7 +212,7 @@ TEST_F(ResourceManagerTest, BadManifestsReportTheFirstErrorWithLineAndFile)
     struct Case
     {
         const char* name;
-        const char* xml;
+        std::string xml;
         const char* message;
         int line;
     };
@@ -232,6 +241,30 @@ TEST_F(ResourceManagerTest, BadManifestsReportTheFirstErrorWithLineAndFile)
          "Resource already defined.", 5},
         {"bad animation type", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"bounce\"/>",
          "Invalid animation type.", 2},
+        // Sizes that would build huge frame tables or overflow the timing.
+        {"huge grid", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"pingpong\" cols=\"1000000000\"/>",
+         "Invalid cols '1000000000' (at most 1024).", 2},
+        {"huge grid without animation", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" rows=\"1025\"/>",
+         "Invalid rows '1025' (at most 1024).", 2},
+        {"frame delay beyond int", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"loop\" cols=\"2\" "
+         "framedelay=\"3000000000\"/>",
+         "Invalid framedelay '3000000000' (at most 100000).", 2},
+        {"long begin delay", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"once\" begindelay=\"100001\"/>",
+         "Invalid begindelay '100001' (at most 100000).", 2},
+        {"long end delay", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"once\" enddelay=\"99999999999999\"/>",
+         "Invalid enddelay '99999999999999' (at most 100000).", 2},
+        {"long frame in the list", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"loop\" cols=\"3\" "
+         "perframedelay=\"5,2147483647,5\"/>",
+         "Invalid perframedelay '2147483647' (at most 100000).", 2},
+        {"frame map past the sheet", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"loop\" cols=\"2\" "
+         "rows=\"2\" framemap=\"0,3,4\"/>",
+         "Invalid framemap '4' (the sheet has 4 cels).", 2},
+        {"negative frame map entry", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"loop\" cols=\"2\" "
+         "framemap=\"-1\"/>",
+         "Invalid framemap '-1' (the sheet has 2 cels).", 2},
+        {"frame map too long", "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\" anim=\"loop\" framemap=\"" +
+         LongList(4097) + "\"/>",
+         "Invalid framemap: 4097 frames (at most 4096).", 2},
         {"system font without size", "<ResourceManifest><Resources id=\"a\">\n<Font path=\"!sys:Arial\"/>",
          "SysFont needs point size", 2},
         {"system font of size 0", "<ResourceManifest><Resources id=\"a\">\n\n<Font path=\"!sys:Arial\" size=\"0\"/>",
@@ -371,6 +404,9 @@ TEST_F(ResourceManagerTest, AnimationDescriptions)
         // Not animated: the timing attributes are not read.
         {"anim=\"none\" cols=\"4\" framedelay=\"10\"", 0, {}, {}, 1, 0},
         {"cols=\"4\" framedelay=\"10\"", 0, {}, {}, 1, 0},
+        // The largest values accepted, and values below the range raised as before.
+        {"anim=\"once\" cols=\"2\" framedelay=\"100000\" enddelay=\"100000\"", 1, {}, {100000, 100000}, 2, 200000},
+        {"anim=\"loop\" rows=\"-5\" cols=\"-7\" framedelay=\"-3\" perframedelay=\"-99999999999\"", 3, {}, {1}, 1, 1},
     };
     for (const Case& c : cases)
     {
@@ -387,6 +423,15 @@ TEST_F(ResourceManagerTest, AnimationDescriptions)
         EXPECT_EQ(anim.GetFrameCount(), c.frames);
         EXPECT_EQ(anim.totalAnimTime, c.total);
     }
+
+    // The largest grid: a ping-pong over 1024 cels of the longest frame stays within int.
+    ResourceManager fresh(&app);
+    manifestPath = folder.Write("anim.xml", Text("<ResourceManifest><Resources id=\"a\"><Image id=\"A\" path=\"a.png\" "
+                                                 "anim=\"pingpong\" cols=\"1024\" framedelay=\"100000\"/>"
+                                                 "</Resources></ResourceManifest>"));
+    ASSERT_TRUE(fresh.ReadManifest(manifestPath)) << fresh.ErrorText();
+    EXPECT_EQ(fresh.GetImageRes("A")->animInfo.GetFrameCount(), 2046);
+    EXPECT_EQ(fresh.GetImageRes("A")->animInfo.totalAnimTime, 204600000);
 }
 
 TEST_F(ResourceManagerTest, SoundAndFontAttributes)

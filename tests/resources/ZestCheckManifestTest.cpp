@@ -69,6 +69,11 @@ TEST(ZestCheckManifest, PrintsEachGroupWithItsCountOrTheErrorText)
         {"a duplicate id",
          "<ResourceManifest>\n<Resources id=\"a\">\n<Image id=\"A\" path=\"a.png\"/>\n<Image id=\"A\" path=\"b.png\"/>",
          1, "Resource already defined. on Line 4 in File 'FILE'\n"},
+        // Would build a frame table of two thousand million entries.
+        {"a huge animation grid",
+         "<ResourceManifest>\n<Resources id=\"Game\">\n"
+         "<Image id=\"IMAGE_BEE\" path=\"images/bee.png\" anim=\"pingpong\" cols=\"1000000000\"/>",
+         1, "Invalid cols '1000000000' (at most 1024). on Line 3 in File 'FILE'\n"},
     };
     for (const Case& c : cases)
     {
