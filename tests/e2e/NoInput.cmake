@@ -1,6 +1,6 @@
 # Runs one level for 30 000 updates without any input through tibble-sim and fails when the honey bar reaches the
 # exit threshold (THRESHOLD bar pixels) or the level is completed: no garden may be won by waiting.
-set(script ${OUT}/no-input.script)
+set(script ${OUT}/no-input-${INDEX}.script)
 file(WRITE ${script} "30000 end\n")
 set(trace ${OUT}/no-input-${INDEX}.trace)
 execute_process(COMMAND /usr/bin/env ${ENV} ${SIM} --data ${DATA} --level-index ${INDEX} ${MAP} ${script}

@@ -38,9 +38,9 @@ public:
     RobustnessReport Run();
 
 private:
-    // Plays presses on a fresh run until the level completes, the game ends or limit updates passed; answers the
-    // completing update or 0. targets gives each press's hose record (-1: press the written point).
-    int Play(const std::vector<ScriptPress>& presses, const std::vector<int>& targets, int limit) const;
+    // Plays the presses of run on a fresh run until the level completes, the game ends or limit updates passed; answers
+    // the completing update or 0. targets gives each press's hose record (-1: press the written point).
+    int Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit) const;
     // The hose record under each press of the script as written, found on a nominal replay.
     std::vector<int> FindTargets(int& completedAt) const;
 
