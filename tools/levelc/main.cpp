@@ -4,12 +4,13 @@
 //   levelc decompile IN.pmp OUT.lvl|-
 //   levelc build [--strict] SOURCE_DIR OUT_DIR
 //   levelc check [--strict] FILE...
-//   levelc info FILE...
+//   levelc info FILE...             size, objects, nectar, hedge shapes, solid share, chambers
 //   levelc render FILE OUT.png [--tile N]
 //   levelc sheet OUT.png [--tile N] [--columns N] FILE...
 // FILE is a level source, or a map file when its name ends in ".pmp". Exit code 0 good, 1 the data failed,
 // 2 wrong usage.
 #include "Diagnostics.h"
+#include "LevelMetrics.h"
 #include "LevelRules.h"
 #include "LevelSource.h"
 #include "MapFile.h"
@@ -295,7 +296,42 @@ int Check(const Arguments& arguments)
     return failures ? 1 : 0;
 }
 
-// One paragraph per level: size, objects by type, nectar and what the exit needs.
+// A hedge shape as four letters, U R D L for a solid neighbour above, right, below, left and '-' for open sky.
+std::string ShapeName(int shape)
+{
+    std::string name = "----";
+    if (shape & LevelMetrics::Above)
+        name[0] = 'U';
+    if (shape & LevelMetrics::Right)
+        name[1] = 'R';
+    if (shape & LevelMetrics::Below)
+        name[2] = 'D';
+    if (shape & LevelMetrics::Left)
+        name[3] = 'L';
+    return name;
+}
+
+void PrintMetrics(const LevelSource& level)
+{
+    const LevelMetrics metrics = LevelMetrics::Measure(level);
+    std::printf("  hedge %.1f %% of the tiles, %d of %d shapes", metrics.SolidShare() * 100.0, metrics.ShapesUsed(),
+                LevelMetrics::ShapeCount);
+    std::string missing;
+    for (int shape = 0; shape < LevelMetrics::ShapeCount; shape++)
+    {
+        if (!metrics.shapeTiles[static_cast<size_t>(shape)])
+            missing += (missing.empty() ? "" : " ") + ShapeName(shape);
+    }
+    if (!missing.empty())
+        std::printf(" (missing %s)", missing.c_str());
+    std::printf(", %d seam%s\n", metrics.seams, metrics.seams == 1 ? "" : "s");
+    std::printf("  %d chamber%s", metrics.chambers, metrics.chambers == 1 ? "" : "s");
+    if (metrics.sealedPockets)
+        std::printf(", %d sealed pocket%s", metrics.sealedPockets, metrics.sealedPockets == 1 ? "" : "s");
+    std::printf("\n");
+}
+
+// One paragraph per level: size, objects by type, nectar and what the exit needs, then its design metrics.
 int Info(const Arguments& arguments)
 {
     if (arguments.empty())
@@ -337,6 +373,7 @@ int Info(const Arguments& arguments)
             std::printf(", the exit opens at %d%%: after %d flowers", tibble::LevelNeedPercent[index],
                         LevelRules::FlowersNeeded(flowers, index));
         std::printf("\n");
+        PrintMetrics(*level);
     }
     return failures ? 1 : 0;
 }

@@ -1,6 +1,8 @@
 #include "PlayScript.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <random>
 #include <sstream>
 
 namespace tibble::plan
@@ -56,6 +58,84 @@ std::string WritePlayScript(const std::string& prefixText, const PrefixInfo& pre
     out += line;
     std::snprintf(line, sizeof line, "%d end\n", check + 1);
     out += line;
+    return out;
+}
+
+bool ReadScriptPresses(const std::string& scriptText, const PrefixInfo& prefix, std::vector<ScriptPress>& presses,
+                       std::string& error)
+{
+    presses.clear();
+    std::istringstream in(scriptText);
+    std::string line;
+    int number = 0;
+    bool held = false;
+    ScriptPress press;
+    while (std::getline(in, line))
+    {
+        number++;
+        const size_t comment = line.find('#');
+        if (comment != std::string::npos)
+            line.erase(comment);
+        int update = 0;
+        char verb[16] = {};
+        int x = 0;
+        int y = 0;
+        const int fields = std::sscanf(line.c_str(), " %d %15s %d %d", &update, verb, &x, &y);
+        if (fields <= 0)
+            continue;
+        const std::string action = fields >= 2 ? verb : "";
+        if (action != "down" && action != "up")
+            continue; // clicks, expectations and the end are not presses
+        if (fields != 4)
+        {
+            error = "line " + std::to_string(number) + ": a press needs an update and a point";
+            return false;
+        }
+        // Events before the level's first update belong to the menus.
+        const int levelUpdate = update - prefix.firstLevelUpdate + 1;
+        if (levelUpdate < 1)
+            continue;
+        if ((action == "down") == held)
+        {
+            error =
+                "line " + std::to_string(number) + (held ? ": a second down before the up" : ": an up without a down");
+            return false;
+        }
+        if (action == "down")
+            press = {levelUpdate, 0, x, y};
+        else
+        {
+            press.up = levelUpdate;
+            presses.push_back(press);
+        }
+        held = action == "down";
+    }
+    if (held)
+    {
+        error = "the last press is never released";
+        return false;
+    }
+    return true;
+}
+
+std::vector<ScriptPress> ShiftPresses(const std::vector<ScriptPress>& presses, const PressShift& shift, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    auto uniform = [&random](int spread)
+    { return spread > 0 ? std::uniform_int_distribution<int>(-spread, spread)(random) : 0; };
+    std::vector<ScriptPress> out;
+    out.reserve(presses.size());
+    int free = 1; // first update the hand is free again
+    for (const ScriptPress& press : presses)
+    {
+        ScriptPress shifted = press;
+        shifted.down = std::max(press.down + uniform(shift.timeShift), free);
+        shifted.up = std::max(press.up + uniform(shift.timeShift), shifted.down + std::max(1, shift.shortestPress));
+        shifted.x = press.x + uniform(shift.pixelShift);
+        shifted.y = press.y + uniform(shift.pixelShift);
+        free = shifted.up + 1;
+        out.push_back(shifted);
+    }
     return out;
 }
 

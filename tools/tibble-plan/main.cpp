@@ -2,6 +2,7 @@
 // and deterministic, and writes it as a tibble-play script.
 #include "PlayScript.h"
 #include "Planner.h"
+#include "RobustnessCheck.h"
 #include "SimAdapter.h"
 
 #include "garden/Agent.h"
@@ -21,7 +22,11 @@ namespace
 constexpr const char* Usage =
     "usage: tibble-plan --data DIR --level-index I [--prefix FILE.play] [--budget SECONDS] [--beam N]\n"
     "                   [--jobs N] [--seed N] [--out FILE.play] [--shot FILE.png] [--verbose] MAP.pmp\n"
+    "       tibble-plan --data DIR --level-index I --robust SCRIPT.play [--prefix FILE.play] [--runs N]\n"
+    "                   [--time-shift UPDATES] [--pixel-shift PIXELS] [--seed N] [--verbose] MAP.pmp\n"
     "  --shot writes the level's first screen instead of planning.\n"
+    "  --robust replays SCRIPT N times (40) with each press's start and end shifted by up to UPDATES (15) and its\n"
+    "  point by up to PIXELS (4), seeded, and reports the share of runs that complete the level.\n"
     "  I is the play number - 1 (0..12); it sets the share of nectar the exit needs.\n";
 
 bool ReadText(const std::string& path, std::string& text)
@@ -90,6 +95,8 @@ int main(int argc, char** argv)
     std::string outPath;
     std::string mapPath;
     std::string shotPath;
+    std::string robustPath;
+    RobustnessCheck::Options robust;
     int levelIndex = -1;
     uint32_t seed = 1;
     Planner::Options options;
@@ -127,6 +134,14 @@ int main(int argc, char** argv)
             options.useFork = false;
         else if (arg == "--shot")
             shotPath = value();
+        else if (arg == "--robust")
+            robustPath = value();
+        else if (arg == "--runs")
+            robust.runs = std::max(1, std::atoi(value()));
+        else if (arg == "--time-shift")
+            robust.shift.timeShift = std::max(0, std::atoi(value()));
+        else if (arg == "--pixel-shift")
+            robust.shift.pixelShift = std::max(0, std::atoi(value()));
         else if (arg == "--verbose")
             options.verbose = true;
         else if (!arg.empty() && arg[0] == '-')
@@ -161,6 +176,7 @@ int main(int argc, char** argv)
         }
         prefix = *header;
     }
+    std::string error;
     std::vector<uint8_t> mapBytes;
     if (!ReadBytes(mapPath, mapBytes))
     {
@@ -168,13 +184,34 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    std::vector<ScriptPress> presses;
+    if (!robustPath.empty())
+    {
+        std::string scriptText;
+        if (!ReadText(robustPath, scriptText))
+        {
+            std::fprintf(stderr, "tibble-plan: cannot read %s\n", robustPath.c_str());
+            return 1;
+        }
+        // A solution script carries its own level-start prefix and header.
+        if (prefixPath.empty())
+        {
+            std::optional<PrefixInfo> header = ParsePrefixHeader(scriptText);
+            if (header)
+                prefix = *header;
+        }
+        if (!ReadScriptPresses(scriptText, prefix, presses, error))
+        {
+            std::fprintf(stderr, "tibble-plan: %s: %s\n", robustPath.c_str(), error.c_str());
+            return 1;
+        }
+    }
     // Loading the data enters its folder: keep the paths written later as they were meant.
     if (!outPath.empty())
         outPath = std::filesystem::absolute(outPath).string();
     if (!shotPath.empty())
         shotPath = std::filesystem::absolute(shotPath).string();
 
-    std::string error;
     std::unique_ptr<SimAdapter> adapter =
         SimAdapter::Create(dataDir, mapBytes, levelIndex, prefix.drawsBefore, seed, error);
     if (!adapter)
@@ -191,6 +228,27 @@ int main(int argc, char** argv)
             return 1;
         }
         return 0;
+    }
+
+    if (!robustPath.empty())
+    {
+        robust.seed = seed;
+        RobustnessCheck check([&adapter]() { return adapter->NewRun(); }, presses, robust);
+        const RobustnessReport report = check.Run();
+        if (options.verbose)
+        {
+            for (size_t i = 0; i < report.finishUpdates.size(); i++)
+                std::printf("  run %zu: %s %d\n", i + 1, report.finishUpdates[i] ? "completed at" : "failed",
+                            report.finishUpdates[i]);
+        }
+        std::printf("level %d: %zu presses, as written %s", levelIndex + 1, presses.size(),
+                    report.nominalCompleted ? "completes at update " : "does NOT complete");
+        if (report.nominalCompleted)
+            std::printf("%d", report.nominalUpdates);
+        std::printf("; %d of %d shifted runs complete (%.0f %%) with presses shifted up to %d updates and %d px\n",
+                    report.completed, report.runs, 100.0 * report.completed / std::max(1, report.runs),
+                    robust.shift.timeShift, robust.shift.pixelShift);
+        return report.nominalCompleted ? 0 : 1;
     }
 
     Planner planner([&adapter]() { return adapter->NewRun(); }, options);
