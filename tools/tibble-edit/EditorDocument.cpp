@@ -422,7 +422,8 @@ int EditorDocument::AddObject(const levelc::SourceObject& object, int index)
     if (index < 0 || index > count)
         index = count;
     const levelc::ObjectKind* kind = levelc::KindOfType(object.type);
-    Begin("add " + std::string(kind ? kind->name : "object"));
+    const bool exit = object.type == 5 && object.param == levelc::ExitLink;
+    Begin("add " + std::string(exit ? levelc::ExitName : kind ? kind->name : "object"));
     EditObject added{object, NewId()};
     added.object.line = 0;
     state.objects.insert(state.objects.begin() + index, added);

@@ -29,7 +29,7 @@ public:
     static constexpr int TilePixels = 64;
 
     // A new level of width x height tiles: open garden with a solid bottom row, a start and nothing else.
-    EditorDocument(int width = 20, int height = 12);
+    EditorDocument(int width = 12, int height = 9);
 
     // Reads a file: a map when the name ends in ".pmp" (decompiled), a level source otherwise. On failure the
     // document is left as it was and error says why.
