@@ -364,6 +364,13 @@ TEST(EditorDocumentTest, OpensAMapEditsItAndExportsIt)
     // Saving a map's level writes the canonical source.
     ASSERT_TRUE(document.Save(document.Path(), error)) << error;
     EXPECT_EQ(ReadFile(folder.path / "4.lvl"), document.State().ToSource().ToText());
+
+    // With the source beside it, the map's level goes to a file of its own and the source stays.
+    EditorDocument again;
+    ASSERT_TRUE(again.Open(map.string(), error)) << error;
+    EXPECT_EQ(again.Path(), (folder.path / "4-from-map.lvl").string());
+    EXPECT_EQ(again.GetLevelIndex(), 2);
+    EXPECT_TRUE(again.IsModified());
 }
 
 TEST(EditorDocumentTest, BadFilesAreRefusedAndTheDocumentStays)

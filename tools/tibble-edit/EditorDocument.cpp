@@ -7,6 +7,7 @@
 #include "garden/LevelMap.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -150,8 +151,17 @@ bool EditorDocument::Open(const std::string& filePath, std::string& error)
         error = filePath + ": " + error;
         return false;
     }
-    // A map is saved as a source beside it; the map itself is only ever written by Export.
-    path = EndsWith(filePath, ".pmp") ? filePath.substr(0, filePath.size() - 4) + ".lvl" : filePath;
+    // A map is saved as a source beside it, never over a source that is there already (its comments would be
+    // lost); the map itself is only ever written by Export.
+    path = filePath;
+    if (EndsWith(filePath, ".pmp"))
+    {
+        const std::string stem = filePath.substr(0, filePath.size() - 4);
+        std::error_code code;
+        path = stem + ".lvl";
+        for (int n = 1; std::filesystem::exists(path, code); n++)
+            path = stem + (n == 1 ? std::string("-from-map") : "-from-map-" + std::to_string(n)) + ".lvl";
+    }
     if (const int index = IndexOfPath(filePath); index >= 0)
         levelIndex = index;
     savedPosition = EndsWith(filePath, ".pmp") ? -1 : 0;

@@ -32,7 +32,8 @@ public:
     EditorDocument(int width = 12, int height = 9);
 
     // Reads a file: a map when the name ends in ".pmp" (decompiled), a level source otherwise. On failure the
-    // document is left as it was and error says why.
+    // document is left as it was and error says why. A map's level is saved as NAME.lvl beside it, or
+    // NAME-from-map.lvl when that source exists already.
     [[nodiscard]] bool Open(const std::string& path, std::string& error);
     [[nodiscard]] bool LoadSource(std::string_view text, std::string& error);
     [[nodiscard]] bool LoadMap(std::span<const uint8_t> bytes, std::string& error);

@@ -675,8 +675,6 @@ void EditorScreen::Draw(zest::Graphics* g)
 
     // Status line, view and planner.
     const int statusY = height - StatusHeight;
-    const zest::Point mouse = canvas->ToLevel(0, 0);
-    (void)mouse;
     g->DrawString(status, 8, statusY + 18);
     g->DrawString("zoom 1/" + std::to_string(canvas->GetZoom()) + "   view " + std::to_string(canvas->GetScrollX()) +
                       ", " + std::to_string(canvas->GetScrollY()) + "   undo " +
