@@ -185,6 +185,9 @@ public:
     virtual bool IsSystemCharHandled(int character);
     // The window's close box; the close itself follows through the message queue.
     virtual void OnCloseRequest() {}
+    // Asked when the queued close is handled: false keeps the program running (an editor asking first
+    // about unsaved work closes later by calling Shutdown itself).
+    virtual bool CanClose() { return true; }
     // Draws the dirty widgets and presents; answers whether a frame was shown.
     virtual bool DrawDirty();
     // Shows the screen (rect none: all of it).

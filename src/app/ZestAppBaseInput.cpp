@@ -335,6 +335,8 @@ void ZestAppBase::HandleMessage(const WindowMessage& message)
             OnUrlOpened();
         break;
     case WM_CLOSE:
+        if (!CanClose())
+            break;
         closedByUser = true;
         Shutdown();
         break;

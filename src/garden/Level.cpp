@@ -545,7 +545,18 @@ void Level::DrawTile(int column, int row, int ringX, int ringY)
 void Level::Draw(zest::Graphics& g)
 {
     g.SaveState();
+    DrawGarden(g);
+    for (auto& particle : particles)
+        if (particle)
+            particle->Draw(g);
+    bee->Draw(g);
+    DrawHud(g);
 
+    g.RestoreState();
+}
+
+void Level::DrawGarden(zest::Graphics& g)
+{
     // The ring buffer in up to four pieces so that it wraps.
     const int a = cameraX % RingWidth;
     const int w = a < TileSize ? ScreenWidth : RingWidth - a;
@@ -564,13 +575,6 @@ void Level::Draw(zest::Graphics& g)
         for (auto& agent : agents)
             if (agent && agent->drawLayer == layer)
                 agent->draw(g);
-    for (auto& particle : particles)
-        if (particle)
-            particle->Draw(g);
-    bee->Draw(g);
-    DrawHud(g);
-
-    g.RestoreState();
 }
 
 void Level::DrawHud(zest::Graphics& g)

@@ -66,6 +66,9 @@ public:
     int Update();
     // Background, agents in three layers, particles, bee and HUD, in screen coordinates of g.
     void Draw(zest::Graphics& g);
+    // The view's background and agents only, without particles, bee or HUD (a level editor's picture of the
+    // garden). Advances the agents' animations as Draw does.
+    void DrawGarden(zest::Graphics& g);
 
     // Solid tile test for the bee's collision. Columns outside the grid and rows above it are solid,
     // so the bee stays in the garden; rows at or below the bottom are open, so it can fall out.

@@ -69,6 +69,36 @@ TEST(ZestAppBaseInput, QueueingRulesHoldThroughTheWindowProcedure)
     EXPECT_FALSE(app.HandleQueuedMessage());
 }
 
+// An application may keep the window open when asked to close (unsaved work): nothing shuts down, and a
+// later close goes through once it agrees.
+TEST(ZestAppBaseInput, CloseWaitsForTheApplicationsConsent)
+{
+    class ReluctantApp : public TestApp
+    {
+    public:
+        bool CanClose() override
+        {
+            asked++;
+            return agree;
+        }
+        int asked = 0;
+        bool agree = false;
+    };
+    ReluctantApp app;
+    app.WindowProc({0, WM_CLOSE, 0, 0});
+    Handle(app);
+    EXPECT_EQ(app.asked, 1);
+    EXPECT_FALSE(app.shutdown);
+    EXPECT_FALSE(app.closedByUser);
+
+    app.agree = true;
+    app.WindowProc({0, WM_CLOSE, 0, 0});
+    Handle(app);
+    EXPECT_EQ(app.asked, 2);
+    EXPECT_TRUE(app.shutdown);
+    EXPECT_TRUE(app.closedByUser);
+}
+
 TEST(ZestAppBaseInput, AltEnterTogglesTheModeUnlessOneIsForced)
 {
     struct Case

@@ -554,6 +554,11 @@ std::optional<LevelSource> LevelSource::Parse(std::string_view text, Diagnostics
     return Parser(diagnostics).Run(text);
 }
 
+std::string LevelSource::ObjectText(const SourceObject& object)
+{
+    return ObjectLine(object);
+}
+
 bool LevelSource::IsSolid(int column, int row) const
 {
     if (column < 0 || row < 0 || column >= width || row >= height)

@@ -37,6 +37,8 @@ public:
 
     // The canonical source text: size, legend for unusual tile values, grid, one line per object.
     std::string ToText() const;
+    // One object's line as ToText writes it, without a line end.
+    static std::string ObjectText(const SourceObject& object);
 
     int16_t Tile(int column, int row) const { return tiles[static_cast<size_t>(row * width + column)]; }
     // A tile value of 2 or more is solid, as the game reads it; outside the grid is open.
