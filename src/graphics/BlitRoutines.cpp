@@ -1,5 +1,7 @@
 #include "graphics/BlitRoutines.h"
 
+#include "graphics/BlitRowsAvx2.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -520,9 +522,26 @@ inline uint32_t BlendNormal(uint32_t dest, uint32_t src, uint32_t color)
 
 } // namespace
 
-bool HaveSimd()
+Simd BestSimd()
 {
-    return ZEST_HAVE_SSE2 != 0;
+    static const Simd best = [] {
+        std::vector<Simd> levels = AvailableSimd();
+        return levels.back();
+    }();
+    return best;
+}
+
+std::vector<Simd> AvailableSimd()
+{
+    std::vector<Simd> levels{Simd::None};
+#if ZEST_HAVE_SSE2
+    levels.push_back(Simd::Sse2);
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+    if (avx2::Compiled() && __builtin_cpu_supports("avx2"))
+        levels.push_back(Simd::Avx2);
+#endif
+    return levels;
 }
 
 uint32_t BlendNormalRef(uint32_t dest, uint32_t src, uint32_t color)
@@ -623,9 +642,19 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
     }
 }
 
-void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, bool destOpaque, bool srcOpaque, bool useSimd)
+// The rows of a blit as the AVX2 kernels take them.
+avx2::Rows AvxRows(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
+                   const Rect& srcRect)
 {
+    size_t offset = static_cast<size_t>(srcRect.y) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
+    return avx2::Rows{dest.Row(y) + x, dest.width, srcBits + offset, rle + offset, srcWidth, srcRect.width,
+                      srcRect.height};
+}
+
+void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd)
+{
+    const bool useSimd = simd != Simd::None;
     const int n = srcRect.width;
     if (srcOpaque)
     {
@@ -640,6 +669,11 @@ void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
         for (int j = 0; j < srcRect.height; j++)
             CopyPixels(dest.Row(y + j) + x,
                        srcBits + static_cast<size_t>(srcRect.y + j) * static_cast<size_t>(srcWidth) + srcRect.x, n);
+        return;
+    }
+    if (simd == Simd::Avx2 && destOpaque)
+    {
+        avx2::OverOpaqueDest(AvxRows(dest, x, y, srcBits, srcWidth, rle, srcRect));
         return;
     }
     for (int j = 0; j < srcRect.height; j++)
@@ -683,9 +717,10 @@ void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
 }
 
 void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, uint32_t color, bool destOpaque, bool useSimd)
+                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd)
 {
     const int n = srcRect.width;
+    const bool useSimd = simd != Simd::None;
 #if ZEST_HAVE_SSE2
     // The colour's channels as 16-bit lanes in pixel byte order (B, G, R, A), twice.
     const __m128i colorLanes = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), _mm_setzero_si128());
@@ -693,6 +728,11 @@ void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
     (void)destOpaque;
     (void)useSimd;
 #endif
+    if (simd == Simd::Avx2 && destOpaque)
+    {
+        avx2::TintedOpaqueDest(AvxRows(dest, x, y, srcBits, srcWidth, rle, srcRect), color);
+        return;
+    }
     for (int j = 0; j < srcRect.height; j++)
     {
         size_t offset = static_cast<size_t>(srcRect.y + j) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
@@ -756,9 +796,16 @@ void BuildAdditivePrescaled(const SourcePixels& src, uint32_t* out)
 }
 
 void BlitAdditiveRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth,
-                     const uint8_t* rle, const uint32_t* prescaled, const Rect& srcRect, bool useSimd)
+                     const uint8_t* rle, const uint32_t* prescaled, const Rect& srcRect, Simd simd)
 {
     const int n = srcRect.width;
+    const bool useSimd = simd != Simd::None;
+    if (simd == Simd::Avx2 && prescaled != nullptr)
+    {
+        avx2::AddPrescaled(AvxRows(dest, x, y, srcBits, srcWidth, rle, srcRect),
+                           prescaled + (static_cast<size_t>(srcRect.y) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x)));
+        return;
+    }
     for (int j = 0; j < srcRect.height; j++)
     {
         size_t offset = static_cast<size_t>(srcRect.y + j) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
