@@ -3,7 +3,7 @@
 # driver would see it: the game runs in a virtual X server (Xvfb, 1280 x 1024, so the window is
 # scaled 2x), the share is read from /proc/PID/stat over SECONDS (default 5) on the idle title
 # screen, then over the same time of level 1 play, entered through the menu as a player would.
-# Prints "title T% level L%". Usage: scripts/cpu-share.sh [BIN_DIR] [SECONDS]
+# Then Escape pauses the game and the share is read once more. Prints "title T% level L% paused P%". Usage: scripts/cpu-share.sh [BIN_DIR] [SECONDS]
 # Needs Xvfb and xdotool (Debian: apt-get install xvfb xdotool); not part of the test suite.
 # On a loaded machine a starved game skips draws and looks cheaper than it is: when allowed (root),
 # the game and the X server run at a raised priority (CPU_SHARE_NICE, default -10) so the figure
@@ -73,4 +73,9 @@ xdotool mousemove 192 602 click 1
 sleep 3
 alive
 level=$(share "$seconds")
-echo "title ${title}% level ${level}%"
+# Escape pauses: the pause dialog over the level should idle like the title screen.
+xdotool key Escape
+sleep 1
+alive
+paused=$(share "$seconds")
+echo "title ${title}% level ${level}% paused ${paused}%"

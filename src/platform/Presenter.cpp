@@ -111,12 +111,12 @@ bool Presenter::Init(int w, int h, bool wantAccelerated, bool vsync)
         SDL_AddEventWatch(&Presenter::OnEvent, this);
         watching = true;
     }
-    if (wantAccelerated && InitRenderer(true, vsync))
-        return true;
-    if (InitDirect())
-        return true;
-    // SDL's software renderer converts to any window surface format.
-    return InitRenderer(false, vsync);
+    // SDL's software renderer is the last resort: it converts to any window surface format.
+    bool ready = (wantAccelerated && InitRenderer(true, vsync)) || InitDirect() || InitRenderer(false, vsync);
+    if (ready)
+        Logf(LogLevel::Info, "showing the screen through %s", path == Path::Direct ? "the window surface"
+                                                                                   : rendererName.c_str());
+    return ready;
 }
 
 bool Presenter::InitRenderer(bool wantAccelerated, bool vsync)

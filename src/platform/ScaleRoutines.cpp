@@ -1,5 +1,6 @@
 #include "platform/ScaleRoutines.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -25,6 +26,11 @@ void UpscaleRowRef(const uint32_t* src, int width, int scale, uint32_t* dst)
 // the copy bound by memory writes, about the cost of a memcpy of the output.
 void UpscaleRow(const uint32_t* src, int width, int scale, uint32_t* dst)
 {
+    if (scale == 1)
+    {
+        std::memcpy(dst, src, static_cast<size_t>(std::max(width, 0)) * sizeof(uint32_t));
+        return;
+    }
     int i = 0;
 #if ZEST_SCALE_SSE2
     auto load = [&](int at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at)); };
