@@ -528,6 +528,15 @@ void AffineKernel(const DestPixels& dest, const Rect& area, const SourcePixels& 
             NarrowToInside(v, map.dvx, top, bottom, first, end);
             u += map.dux * first;
             v += map.dvx * first;
+            if (src.bits)
+            {
+                // 32-bit sources read directly: the palette test out of the loop.
+                const uint32_t* bits = src.bits;
+                const int64_t pitch = src.width;
+                for (int64_t k = first; k < end; k++, u += map.dux, v += map.dvx)
+                    Put<kind>(d + area.x + k, bits[(v >> 16) * pitch + (u >> 16)], color, mode);
+                continue;
+            }
             for (int64_t k = first; k < end; k++, u += map.dux, v += map.dvx)
                 Put<kind>(d + area.x + k, src.At(static_cast<int>(u >> 16), static_cast<int>(v >> 16)), color, mode);
         }

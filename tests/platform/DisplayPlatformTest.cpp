@@ -153,6 +153,27 @@ TEST(Presenter, ScalesIntoTheWindowSurfaceAndSkipsUnchangedFrames)
     EXPECT_EQ(presenter.PresentCount(), 3u);
     EXPECT_TRUE(presenter.Present());
     EXPECT_EQ(presenter.PresentCount(), 3u);
+
+    // Full screen fits the picture at a fractional scale, smoothed, with bars where it does not reach.
+    if (!window.SetFullScreen(true))
+        GTEST_SKIP() << "no full screen: " << window.LastError();
+    SDL_PumpEvents();
+    surface = SDL_GetWindowSurface(window.Handle());
+    ASSERT_NE(surface, nullptr);
+    ASSERT_TRUE(draw(Rect(0, 0, 640, 480), 0xFF000000));
+    Rect fit = Presenter::FitRect(surface->w, surface->h, 640, 480, false);
+    if (fit.width % 640 == 0 && fit.height % 480 == 0)
+        GTEST_SKIP() << "the dummy desktop fits a whole scale";
+    EXPECT_EQ(presenter.PresentCount(), 4u);
+    EXPECT_NE(shown(fit.x + fit.width / 2, fit.y + fit.height / 2), 0u);
+    if (fit.x > 0)
+    {
+        EXPECT_EQ(shown(fit.x - 1, fit.y), 0u);
+    }
+    if (fit.y > 0)
+    {
+        EXPECT_EQ(shown(fit.x, fit.y - 1), 0u);
+    }
 }
 
 TEST(SystemMessageBox, AnswersTheDefaultButtonWhenNobodyCanPress)
