@@ -145,7 +145,8 @@ void BM_Blit_NormalThroughGraphics(benchmark::State& state)
     SetSprites(state, SpriteSize * SpriteSize);
 }
 
-void BM_Blit_NormalScalar(benchmark::State& state)
+// The kernels alone at each vector level (the first rows go through the image and its dispatch).
+void BM_Blit_NormalKernel(benchmark::State& state, blit::Simd simd)
 {
     Fixture& f = F();
     blit::DestPixels dest{f.screen.GetBits(), ScreenW, ScreenH};
@@ -155,7 +156,26 @@ void BM_Blit_NormalScalar(benchmark::State& state)
     {
         auto [x, y] = f.positions[i++ & (PositionCount - 1)];
         blit::BlitNormalRle(dest, x, y, f.disc.data(), SpriteSize, rle, Rect(0, 0, SpriteSize, SpriteSize), true,
-                            false, false);
+                            false, simd);
+    }
+    benchmark::DoNotOptimize(f.screen.GetPixel(100, 100));
+    SetSprites(state, SpriteSize * SpriteSize);
+}
+
+void BM_Blit_AdditiveKernel(benchmark::State& state, blit::Simd simd)
+{
+    Fixture& f = F();
+    blit::DestPixels dest{f.screen.GetBits(), ScreenW, ScreenH};
+    const uint8_t* rle = f.sprite.GetRunLengthAdditive();
+    std::vector<uint32_t> prescaled(f.disc.size());
+    blit::BuildAdditivePrescaled(blit::SourcePixels{f.disc.data(), nullptr, nullptr, SpriteSize, SpriteSize},
+                                 prescaled.data());
+    size_t i = 0;
+    for (auto _ : state)
+    {
+        auto [x, y] = f.positions[i++ & (PositionCount - 1)];
+        blit::BlitAdditiveRle(dest, x, y, f.disc.data(), SpriteSize, rle, prescaled.data(),
+                              Rect(0, 0, SpriteSize, SpriteSize), simd);
     }
     benchmark::DoNotOptimize(f.screen.GetPixel(100, 100));
     SetSprites(state, SpriteSize * SpriteSize);
@@ -337,12 +357,16 @@ void BM_Copy_Memcpy(benchmark::State& state)
 
 BENCHMARK(BM_Blit_Normal);
 BENCHMARK(BM_Blit_NormalThroughGraphics);
-BENCHMARK(BM_Blit_NormalScalar);
 BENCHMARK(BM_Blit_NormalReference);
+BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Scalar, blit::Simd::None);
+BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Sse2, blit::Simd::Sse2);
+BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Avx2, blit::Simd::Avx2);
 BENCHMARK(BM_Blit_PixmanOver);
 BENCHMARK(BM_Blit_SdlRle);
 BENCHMARK(BM_Blit_Additive);
 BENCHMARK(BM_Blit_PixmanAdd);
+BENCHMARK_CAPTURE(BM_Blit_AdditiveKernel, Sse2, blit::Simd::Sse2);
+BENCHMARK_CAPTURE(BM_Blit_AdditiveKernel, Avx2, blit::Simd::Avx2);
 BENCHMARK(BM_Stretch_Nearest96);
 BENCHMARK(BM_Stretch_PixmanNearest96);
 BENCHMARK(BM_Rotate_30);

@@ -1,5 +1,6 @@
 // Pixel kernels behind MemoryImage's drawing operations: the plain reference formulas and the fast
-// paths (run-length skipping and copying, SSE2 blending), picked once per request by the caller.
+// paths (run-length skipping and copying, SSE2 and AVX2 blending), picked once per request by the
+// caller; the widest vector kernels the processor runs are found once (BestSimd).
 // Every fast path gives exactly the reference results; tests hold them against each other.
 // Stateless; any thread, on pixel buffers the caller owns.
 #pragma once
@@ -7,6 +8,7 @@
 #include "graphics/Color.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace zest::blit
 {
@@ -38,6 +40,14 @@ struct DestPixels
 
 inline constexpr uint32_t WhiteColor = 0xFFFFFFFF;
 
+// Vector kernels a fast path may use.
+enum class Simd
+{
+    None, // plain C++
+    Sse2, // four pixels at a time
+    Avx2, // eight pixels at a time
+};
+
 // One destination pixel under a source pixel, normal mode. color is the packed drawing colour
 // (white = draw the source unchanged).
 uint32_t BlendNormalRef(uint32_t dest, uint32_t src, uint32_t color);
@@ -67,12 +77,12 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
 // table: transparent runs skipped, opaque runs copied, the rest blended. destOpaque as for fills;
 // srcOpaque: every source pixel is known to have alpha 255 (a plain copy).
 void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, bool destOpaque, bool srcOpaque, bool useSimd);
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd);
 // Normal blit of a 32-bit source under a colour other than white, using its alpha run-length
 // table to skip transparent runs; onto an opaque destination four pixels at a time (SSE2),
 // elsewhere through the reference formula, inlined.
 void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, uint32_t color, bool destOpaque, bool useSimd);
+                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd);
 // Normal blit of a palettised source (any colour) with its alpha run-length table: transparent
 // runs skipped, the rest through the reference formula, inlined.
 void BlitPalettedRle(const DestPixels& dest, int x, int y, const SourcePixels& src, const uint8_t* rle,
@@ -83,7 +93,7 @@ void BuildAdditivePrescaled(const SourcePixels& src, uint32_t* out);
 // Fast additive blit of a 32-bit source (white colour) using its additive run-length table and,
 // when given, its prescaled pixels.
 void BlitAdditiveRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth,
-                     const uint8_t* rle, const uint32_t* prescaled, const Rect& srcRect, bool useSimd);
+                     const uint8_t* rle, const uint32_t* prescaled, const Rect& srcRect, Simd simd);
 
 // Nearest-neighbour stretch of srcRect onto destRect, drawing only destination pixels inside area
 // (area lies inside dest). Destination column i of destRect samples source column
@@ -113,7 +123,10 @@ void AffineRef(const DestPixels& dest, const Rect& area, const SourcePixels& src
 void AffineFast(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
                 const AffineMap& map, uint32_t color, int mode, bool destOpaque);
 
-// Whether the SSE2 kernels are compiled in.
-bool HaveSimd();
+// The widest kernels this build and processor run, decided on the first call (AVX2 needs the
+// processor's support; SSE2 is part of every x86-64 processor).
+Simd BestSimd();
+// Every level this build and processor run, narrowest first (for tests and benchmarks).
+std::vector<Simd> AvailableSimd();
 
 } // namespace zest::blit

@@ -594,19 +594,19 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
         {
             const uint8_t* rle = source->GetRunLengthAdditive();
             blit::BlitAdditiveRle(dest, d.x, d.y, src.bits, src.width, rle, source->additivePrescaled.get(), srcRect,
-                                  blit::HaveSimd());
+                                  blit::BestSimd());
         }
         else
         {
             const uint8_t* rle = source->GetRunLengthAlpha(); // commits the source's flags first
             blit::BlitNormalRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, IsKnownOpaque(),
-                                source->IsKnownOpaque(), blit::HaveSimd());
+                                source->IsKnownOpaque(), blit::BestSimd());
         }
     }
     else if (drawMode != DrawModeAdditive && src.bits != nullptr && source != this)
     {
         blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, source->GetRunLengthAlpha(), srcRect, c,
-                            IsKnownOpaque(), blit::HaveSimd());
+                            IsKnownOpaque(), blit::BestSimd());
     }
     else if (drawMode != DrawModeAdditive && src.indices != nullptr && source != this)
     {

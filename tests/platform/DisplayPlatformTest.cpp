@@ -3,6 +3,7 @@
 #include "platform/SdlWindow.h"
 #include "platform/SystemMessageBox.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -88,9 +89,10 @@ TEST(SdlWindow, OpensAndPresentsHeadless)
     EXPECT_EQ(presenter.LockArea(Rect(700, 0, 10, 10), pitch, clipped), nullptr);
 }
 
-// Presents wait for the display's refresh when asked, from the start or switched later
-// (SDL paces a renderer that has no vsync of its own at the display's rate).
-TEST(Presenter, WaitsForTheRefreshWhenAsked)
+// Presents wait for the display's refresh only where a renderer shows them, when asked, from the
+// start or switched later (SDL paces a renderer that has no vsync of its own at the display's
+// rate). The window surface never waits, so the game's loop keeps its own time there.
+TEST(Presenter, WaitsForTheRefreshWhenAskedThroughARenderer)
 {
     SdlWindow window;
     if (!window.HasVideo())
@@ -99,12 +101,106 @@ TEST(Presenter, WaitsForTheRefreshWhenAsked)
     EXPECT_GT(window.DisplayRefreshRate(), 0);
     Presenter presenter(window);
     ASSERT_TRUE(presenter.Init(640, 480, false, true)) << presenter.LastError();
+    if (presenter.IsDirect())
+    {
+        EXPECT_FALSE(presenter.HasVSync());
+        EXPECT_FALSE(presenter.SetVSync(true));
+        EXPECT_FALSE(presenter.HasVSync());
+        return;
+    }
     EXPECT_TRUE(presenter.HasVSync());
     EXPECT_FALSE(presenter.SetVSync(false));
     EXPECT_FALSE(presenter.HasVSync());
     EXPECT_TRUE(presenter.SetVSync(true));
     ASSERT_TRUE(presenter.Init(640, 480, false, false)) << presenter.LastError();
     EXPECT_FALSE(presenter.HasVSync());
+}
+
+// Without an accelerated renderer the picture goes straight into the window surface, scaled by
+// whole numbers and centred; a frame whose pixels did not change is not shown again.
+TEST(Presenter, ScalesIntoTheWindowSurfaceAndSkipsUnchangedFrames)
+{
+    SdlWindow window;
+    if (!window.HasVideo())
+        GTEST_SKIP() << "no video driver: " << window.LastError();
+    ASSERT_TRUE(window.Create("test", 0, 0, 1300, 1000, false)) << window.LastError();
+    Presenter presenter(window);
+    ASSERT_TRUE(presenter.Init(640, 480, false, false)) << presenter.LastError();
+    ASSERT_TRUE(presenter.IsDirect()) << presenter.RendererName();
+    EXPECT_FALSE(presenter.IsAccelerated());
+
+    // Draws a pattern into area (every pixel of it, as the display does) and presents.
+    auto draw = [&](const Rect& area, uint32_t base) {
+        int pitch = 0;
+        Rect clipped;
+        uint32_t* pixels = presenter.LockArea(area, pitch, clipped);
+        if (!pixels)
+            return false;
+        for (int row = 0; row < clipped.height; row++)
+            for (int column = 0; column < clipped.width; column++)
+                pixels[row * pitch / 4 + column] =
+                    base + static_cast<uint32_t>((clipped.y + row) * 640 + clipped.x + column);
+        presenter.UnlockArea();
+        return presenter.Present();
+    };
+    SDL_Surface* surface = SDL_GetWindowSurface(window.Handle());
+    ASSERT_NE(surface, nullptr);
+    ASSERT_EQ(surface->w, 1300);
+    auto shown = [&](int x, int y) {
+        return static_cast<const uint32_t*>(surface->pixels)[static_cast<size_t>(y) * surface->pitch / 4 + x] &
+               0xFFFFFF;
+    };
+
+    ASSERT_TRUE(draw(Rect(0, 0, 640, 480), 0xFF000000));
+    EXPECT_EQ(presenter.PresentCount(), 1u);
+    // Scale 2, centred in 1300 x 1000: the picture starts at (10, 20); bars are black.
+    struct Probe
+    {
+        int x, y;
+        uint32_t expect;
+    };
+    const Probe probes[] = {{10, 20, 0}, {11, 21, 0}, {12, 20, 1}, {10 + 2 * 639 + 1, 20, 639},
+                            {10, 22, 640}, {10 + 2 * 5 + 1, 20 + 2 * 7 + 1, 7 * 640 + 5}, {9, 20, 0},
+                            {1299, 999, 0}, {10 + 2 * 639 + 1, 20 + 2 * 479 + 1, (479 * 640 + 639) & 0xFFFFFF}};
+    for (const Probe& p : probes)
+        EXPECT_EQ(shown(p.x, p.y), p.expect) << p.x << "," << p.y;
+
+    // The same pixels again: nothing travels, nothing is shown.
+    ASSERT_TRUE(draw(Rect(0, 0, 640, 480), 0xFF000000));
+    EXPECT_FALSE(presenter.HasChanges());
+    EXPECT_EQ(presenter.PresentCount(), 1u);
+    // One changed area is shown, and only it changes on the surface.
+    ASSERT_TRUE(draw(Rect(100, 200, 3, 2), 0xFF100000));
+    EXPECT_EQ(presenter.PresentCount(), 2u);
+    EXPECT_EQ(shown(10 + 200 + 1, 20 + 400), (0x100000u + 200 * 640 + 100) & 0xFFFFFF);
+    EXPECT_EQ(shown(10 + 2 * 99, 20 + 400), (200u * 640 + 99) & 0xFFFFFF);
+    // Invalidating (the window was uncovered) shows the unchanged picture once more.
+    presenter.Invalidate();
+    EXPECT_TRUE(presenter.Present());
+    EXPECT_EQ(presenter.PresentCount(), 3u);
+    EXPECT_TRUE(presenter.Present());
+    EXPECT_EQ(presenter.PresentCount(), 3u);
+
+    // Full screen fits the picture at a fractional scale, smoothed, with bars where it does not reach.
+    if (!window.SetFullScreen(true))
+        GTEST_SKIP() << "no full screen: " << window.LastError();
+    SDL_PumpEvents();
+    surface = SDL_GetWindowSurface(window.Handle());
+    ASSERT_NE(surface, nullptr);
+    ASSERT_TRUE(draw(Rect(0, 0, 640, 480), 0xFF000000));
+    Rect fit = Presenter::FitRect(surface->w, surface->h, 640, 480, false);
+    if (fit.width % 640 == 0 && fit.height % 480 == 0)
+        GTEST_SKIP() << "the dummy desktop fits a whole scale";
+    EXPECT_EQ(presenter.PresentCount(), 4u);
+    EXPECT_NE(shown(fit.x + fit.width / 2, fit.y + fit.height / 2), 0u);
+    if (fit.x > 0)
+    {
+        EXPECT_EQ(shown(fit.x - 1, fit.y), 0u);
+    }
+    if (fit.y > 0)
+    {
+        EXPECT_EQ(shown(fit.x, fit.y - 1), 0u);
+    }
 }
 
 TEST(SystemMessageBox, AnswersTheDefaultButtonWhenNobodyCanPress)

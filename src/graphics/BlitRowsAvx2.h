@@ -1,0 +1,37 @@
+// Row kernels of the blits in 256-bit AVX2 form, eight pixels at a time. Built for any x86-64
+// processor but only called when the processor has AVX2 (BestSimd). Each gives exactly the
+// results of the reference formulas; tests hold them against the reference.
+#pragma once
+
+#include <cstdint>
+
+namespace zest::blit::avx2
+{
+
+// Whether these kernels are compiled in (x86 builds).
+bool Compiled();
+
+// rows rows of n pixels: destination rows dPitch pixels apart from d; source pixels s, their
+// run-length table r (and prescaled terms pre) sPitch pixels apart. One call per blit, so the
+// vector unit's state is set up and left once, not once a row.
+struct Rows
+{
+    uint32_t* d;
+    int dPitch;
+    const uint32_t* s;
+    const uint8_t* r;
+    int sPitch;
+    int n;
+    int rows;
+};
+
+// Normal blend of a white-drawn source onto an opaque destination, transparent runs jumped with
+// the alpha run-length table.
+void OverOpaqueDest(const Rows& rows);
+// The same under a colour other than white (channels and alpha scaled by the colour's).
+void TintedOpaqueDest(const Rows& rows, uint32_t color);
+// Additive from prescaled source terms pre (laid out as the source); the source and its additive
+// run-length table find the runs that add nothing.
+void AddPrescaled(const Rows& rows, const uint32_t* pre);
+
+} // namespace zest::blit::avx2
