@@ -176,7 +176,7 @@ TEST_F(EditorSessionTest, ScriptedSessionSavesWhatWasEdited)
     // Every old line stays but the grid row that changed; the new objects follow the last one.
     EXPECT_NE(saved.find("# Level 3: Sunflower Steps\n"), std::string::npos);
     EXPECT_NE(saved.find("hose       at 860 700   angle 45        # up onto the terrace\n"), std::string::npos);
-    EXPECT_NE(saved.find("\n..................########\n.................#########\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\n..................########\n#................#########\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("exit       at 1340 192\nhose         at 200 600     angle 0\n"
                          "purplerose   at 368 168     group 0\n"),
               std::string::npos)
