@@ -12,6 +12,7 @@ packages=(
     libfreetype-dev libfontconfig-dev fonts-dejavu-core
     libcairo2-dev librsvg2-dev
     libgtest-dev googletest libgmock-dev libbenchmark-dev libpixman-1-dev
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
