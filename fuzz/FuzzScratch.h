@@ -19,18 +19,19 @@ namespace fuzz
 
 inline const std::string& ScratchFolder()
 {
-    static const std::string folder = []
+    // Never freed: the removal at exit runs after the destructors of function statics.
+    static const std::string* folder = []
     {
         std::error_code ec;
         const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : "/tmp";
-        std::string path = (base / ("zest-fuzz-" + std::to_string(getpid()))).string();
-        std::filesystem::create_directories(path, ec);
+        auto* path = new std::string((base / ("zest-fuzz-" + std::to_string(getpid()))).string());
+        std::filesystem::create_directories(*path, ec);
         std::atexit([] { std::error_code ignored; std::filesystem::remove_all(ScratchFolder(), ignored); });
         // Damaged input is the point here: its diagnostics would only drown the fuzzer's output.
         zest::SetLogSink([](zest::LogLevel, const std::string&) {});
         return path;
     }();
-    return folder;
+    return *folder;
 }
 
 // Writes the bytes to name inside the scratch folder; answers the full path, empty on failure.
