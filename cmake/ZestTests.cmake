@@ -11,6 +11,9 @@ set(ZEST_TEST_ENV
     ZEST_BIN_DIR=${ZEST_BIN_DIR}
     ZEST_SOURCE_DIR=${CMAKE_SOURCE_DIR})
 
+# The suites whose tests run threads (the mixer and the audio device, the loading thread, the single
+# instance lock, the demo recorder), as a gtest filter.
+set(ZEST_THREADED_TESTS "Mixer.*:MixerStream.*:AudioDevice.*:DSoundManagerTest.*:MusicPlaybackTest.*:SingleInstance.*:MainThreadQueue.*:ZestAppBaseLoading.*:GameAppTest.*:DemoFolder.*:DemoRun.*")
 
 find_package(GTest)
 if(GTest_FOUND)
@@ -28,10 +31,17 @@ if(GTest_FOUND)
                 # The environment travels as a launcher: gtest_discover_tests would split an
                 # ENVIRONMENT list into separate properties and keep only the first entry.
                 set_target_properties(tests_${folder} PROPERTIES CROSSCOMPILING_EMULATOR "/usr/bin/env;${ZEST_TEST_ENV}")
-                # Tests that keep settings share one settings folder: they take turns.
+                # Tests that keep settings share one settings folder: they take turns. The tests
+                # that run threads of their own also carry the label "threads" (scripts/tsan.sh).
                 gtest_discover_tests(tests_${folder}
                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+                    TEST_FILTER "-${ZEST_THREADED_TESTS}"
                     PROPERTIES RESOURCE_LOCK zest-settings
+                    DISCOVERY_TIMEOUT 60)
+                gtest_discover_tests(tests_${folder}
+                    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+                    TEST_FILTER "${ZEST_THREADED_TESTS}"
+                    PROPERTIES RESOURCE_LOCK zest-settings LABELS threads
                     DISCOVERY_TIMEOUT 60)
             endif()
             if(EXISTS ${dir}/CMakeLists.txt)

@@ -13,6 +13,7 @@ packages=(
     libcairo2-dev librsvg2-dev
     libgtest-dev googletest libgmock-dev libbenchmark-dev libpixman-1-dev
     desktop-file-utils appstream groff-base dpkg-dev
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include "audio/SoundCache.h"
 #include "files/PakFile.h"
+#include "platform/StaleTempFiles.h"
 
 #include <atomic>
 #include <cerrno>
@@ -257,6 +258,7 @@ bool WaveFile::WriteCache(const std::filesystem::path& path, const MixerSamples&
     PutId(head, "data");
     Put32(head, uint32_t(dataBytes));
 
+    StaleTempFiles::RemoveOnce(SoundCache::Folder(), {}, true);
     std::error_code ec;
     std::filesystem::create_directories(path.parent_path(), ec);
     const std::filesystem::path temporary =

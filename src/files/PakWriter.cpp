@@ -1,12 +1,14 @@
 #include "files/PakWriter.h"
 
 #include "files/PakDirectory.h"
+#include "platform/StaleTempFiles.h"
 
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 namespace zest
@@ -74,6 +76,8 @@ std::vector<uint8_t> PakWriter::Build() const
 
 bool PakWriter::WriteTo(const std::string& path, std::string& error) const
 {
+    const std::filesystem::path target(path);
+    StaleTempFiles::RemoveOnce(target.has_parent_path() ? target.parent_path() : ".", target.filename().string());
     std::string temporary = path + ".tmp" + std::to_string(getpid());
     std::FILE* stream = std::fopen(temporary.c_str(), "wb");
     if (stream == nullptr)

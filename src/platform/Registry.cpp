@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Log.h"
+#include "platform/StaleTempFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -263,6 +264,8 @@ bool ReadAllFrom(int fd, size_t limit, std::string& text)
 
 Registry::Registry(const std::string& key) : filePath(FilePathForKey(key))
 {
+    if (!filePath.empty())
+        StaleTempFiles::RemoveOnce(std::filesystem::path(filePath).parent_path(), FileName);
 }
 
 std::string Registry::FilePathForKey(const std::string& key)

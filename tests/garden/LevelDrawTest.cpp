@@ -6,14 +6,14 @@
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
 #include "resources/ImageLoader.h"
+#include "resources/ImageRes.h"
 #include "resources/ImageWriter.h"
+#include "resources/ResourceManager.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <regex>
-#include <sstream>
+#include <map>
 
 namespace tibble::test
 {
@@ -108,12 +108,9 @@ TEST(LevelDraw, ScreenshotOfATestLevelInPlay)
     std::vector<std::unique_ptr<zest::MemoryImage>> art;
     if (const char* artDir = std::getenv("GARDEN_ART_DIR"))
     {
-        std::ifstream manifest(std::string(artDir) + "/properties/resources.xml");
-        std::stringstream text;
-        text << manifest.rdbuf();
-        const std::string xml = text.str();
-        const std::regex entry(
-            "<Image id=\"([A-Z0-9_]+)\" path=\"([^\"]+)\"( cols=\"([0-9]+)\")?( rows=\"([0-9]+)\")?");
+        // The generated manifest names each image's file and cel grid.
+        zest::ResourceManager manifest(nullptr);
+        ASSERT_TRUE(manifest.ReadManifest(std::string(artDir) + "/properties/resources.xml")) << manifest.ErrorText();
         const std::map<std::string, zest::Image**> variables = {{"BGBLOCKS", &IMAGE_BGBLOCKS},
                                                                 {"BEE", &IMAGE_BEE},
                                                                 {"WINGS", &IMAGE_WINGS},
@@ -136,17 +133,16 @@ TEST(LevelDraw, ScreenshotOfATestLevelInPlay)
                                                                 {"HONEYBAR", &IMAGE_HONEYBAR},
                                                                 {"HONEYBARFULL", &IMAGE_HONEYBARFULL},
                                                                 {"HONEYSLIDER", &IMAGE_HONEYSLIDER}};
-        for (std::sregex_iterator it(xml.begin(), xml.end(), entry), end; it != end; ++it)
+        for (const auto& [name, variable] : variables)
         {
-            auto found = variables.find((*it)[1]);
-            if (found == variables.end())
+            const zest::ImageRes* res = manifest.GetImageRes("IMAGE_" + name);
+            if (!res)
                 continue;
-            std::unique_ptr<zest::MemoryImage> image =
-                zest::LoadImageFile(std::string(artDir) + "/images/" + (*it)[2].str(), true);
-            ASSERT_TRUE(image) << (*it)[2];
-            image->columns = (*it)[4].matched ? std::stoi((*it)[4]) : 1;
-            image->rows = (*it)[6].matched ? std::stoi((*it)[6]) : 1;
-            *found->second = image.get();
+            std::unique_ptr<zest::MemoryImage> image = zest::LoadImageFile(std::string(artDir) + "/" + res->path, true);
+            ASSERT_TRUE(image) << res->path;
+            image->columns = res->cols;
+            image->rows = res->rows;
+            *variable = image.get();
             art.push_back(std::move(image));
         }
     }
