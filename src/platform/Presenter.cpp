@@ -243,7 +243,9 @@ bool Presenter::Present()
 {
     if (!IsReady())
         return false;
-    if (!HasChanges())
+    // A presenter that waits for the refresh shows every frame, changed or not: a loop tied to the
+    // refresh counts on that wait, and skipping it would let the game run at drawing speed.
+    if (!HasChanges() && !vsync)
         return true;
     bool shown = path == Path::Direct ? PresentDirect() : PresentRenderer();
     if (shown)
