@@ -125,7 +125,7 @@ protected:
 TEST_F(EditorSessionTest, ScriptedSessionSavesWhatWasEdited)
 {
     const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_LEVEL_SOURCE_DIR) / "4.lvl", level);
+    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
     const std::string original = ReadFile(level);
     Open(level);
     EditorDocument& document = screen->GetDocument();
@@ -207,7 +207,7 @@ TEST_F(EditorSessionTest, ClosingWithUnsavedChangesAsksFirst)
 TEST_F(EditorSessionTest, ChecksListFollowsEditsAndSelectsWhatItNames)
 {
     const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_LEVEL_SOURCE_DIR) / "4.lvl", level);
+    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
     Open(level);
     zest::ListWidget& checks = screen->GetChecks();
     ASSERT_EQ(checks.RowCount(), 1);
@@ -231,7 +231,7 @@ TEST_F(EditorSessionTest, ChecksListFollowsEditsAndSelectsWhatItNames)
 TEST_F(EditorSessionTest, DragsMoveAndTurnWithSnappingAndStrokesAreOneStep)
 {
     const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_LEVEL_SOURCE_DIR) / "4.lvl", level);
+    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
     Open(level);
     EditorDocument& document = screen->GetDocument();
     LevelCanvas& canvas = screen->GetCanvas();
@@ -296,7 +296,7 @@ TEST_F(EditorSessionTest, GardenPictureFollowsTheAutoTiler)
 {
     // Needs the game's art: the application loads it.
     const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_LEVEL_SOURCE_DIR) / "4.lvl", level);
+    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
     Open(level);
     EditorDocument& document = screen->GetDocument();
     GardenPicture picture;

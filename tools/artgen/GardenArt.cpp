@@ -15,12 +15,14 @@ namespace
 constexpr double Deg = Pi / 180.0;
 constexpr int Tile = 64;
 
-// Neighbour mask of each solid tile cel (1 solid above, 2 right, 4 below, 8 left). Cel 12 is the isolated
-// piece; the auto-tiler also uses it for a tile with a solid right neighbour only, so its sides are drawn as
-// bush ends that still look right against a joined neighbour.
+// Neighbour mask of each solid tile cel (1 solid above, 2 right, 4 below, 8 left). Cel 12 is the piece the
+// auto-tiler gives both a lone block and the left end of a run (a block whose only solid neighbour is on its
+// right). Drawn rounded on all sides it left a gap in the hedge at the left end of every floor, so it is drawn as
+// a hedge end: rounded on the left, top and bottom, and running on flush into its right-hand neighbour. A lone
+// block then shows a clipped right face, which reads as a trimmed bush.
 int MaskOfCel(int cel)
 {
-    static const int masks[17] = {10, 10, 5, 5, 0, 4, 1, 6, 3, 14, 13, 11, 15, 8, 9, 12, 7};
+    static const int masks[17] = {10, 10, 5, 5, 2, 4, 1, 6, 3, 14, 13, 11, 15, 8, 9, 12, 7};
     return masks[cel - 8];
 }
 

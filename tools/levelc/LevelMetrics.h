@@ -1,5 +1,5 @@
 // Design metrics of a level, to see its shape at a glance: which hedge shapes it uses, how much of it is hedge,
-// how many chambers the hedge makes, and where the hedge's auto-tiling shows a seam. Plain value; any thread.
+// how many chambers the hedge makes, and how many hedge runs start with the lone-block piece. Plain value; any thread.
 #pragma once
 
 #include "LevelSource.h"
@@ -30,7 +30,8 @@ struct LevelMetrics
     int chambers = 0;
     int sealedPockets = 0;
     // Solid tiles whose only solid neighbour, as the game sees it (outside the grid is open), is on the right.
-    // The auto-tiler draws them as lone blocks, which leaves a visible gap in a continuous hedge.
+    // The auto-tiler gives them the lone-block piece, whose art runs on flush into the right-hand neighbour; a
+    // count worth knowing when the art changes.
     int seams = 0;
 
     int ShapesUsed() const;

@@ -2,6 +2,7 @@
 
 #include "Planner.h"
 
+#include "garden/Bee.h"
 #include "garden/Level.h"
 #include "garden/MapObject.h"
 
@@ -19,6 +20,29 @@ constexpr int AimRadius = 40;
 // Nominal runs that never complete still stop: an hour of play.
 constexpr int NominalLimit = 360000;
 
+// Adds the tiles under the bee's collision box, widened by the pixel its next move may reach, that the run has not
+// touched before: the trail lists tiles in the order the bee first came to them.
+void AddTrailTiles(const Level& level, std::vector<char>& seen, std::vector<int>& trail)
+{
+    const Bee& bee = level.GetBee();
+    const int reach = Bee::HalfBox + 1;
+    const int cx = static_cast<int>(bee.centreX);
+    const int cy = static_cast<int>(bee.centreY);
+    const int width = level.GetWidth();
+    const int height = level.GetHeight();
+    seen.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int row = std::max(0, (cy - reach) >> 6); row <= std::min(height - 1, (cy + reach) >> 6); row++)
+        for (int column = std::max(0, (cx - reach) >> 6); column <= std::min(width - 1, (cx + reach) >> 6); column++)
+        {
+            const int tile = row * width + column;
+            if (!seen[static_cast<size_t>(tile)])
+            {
+                seen[static_cast<size_t>(tile)] = 1;
+                trail.push_back(tile);
+            }
+        }
+}
+
 } // namespace
 
 RobustnessCheck::RobustnessCheck(PlanSimFactory factory, std::vector<ScriptPress> presses, Options options)
@@ -26,7 +50,7 @@ RobustnessCheck::RobustnessCheck(PlanSimFactory factory, std::vector<ScriptPress
 {
 }
 
-std::vector<int> RobustnessCheck::FindTargets(int& completedAt) const
+std::vector<int> RobustnessCheck::FindTargets(int& completedAt, std::vector<int>* trail) const
 {
     std::vector<int> targets(presses.size(), -1);
     completedAt = 0;
@@ -35,6 +59,7 @@ std::vector<int> RobustnessCheck::FindTargets(int& completedAt) const
         return targets;
     size_t next = 0;
     bool held = false;
+    std::vector<char> seen;
     for (int update = 1; update <= NominalLimit; update++)
     {
         if (held && presses[next].up == update)
@@ -66,6 +91,8 @@ std::vector<int> RobustnessCheck::FindTargets(int& completedAt) const
             held = true;
         }
         const int answer = sim->Step();
+        if (trail)
+            AddTrailTiles(sim->GetLevel(), seen, *trail);
         if (answer == Level::Completed)
         {
             completedAt = update;
@@ -77,13 +104,15 @@ std::vector<int> RobustnessCheck::FindTargets(int& completedAt) const
     return targets;
 }
 
-int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit) const
+int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit,
+                          std::vector<int>* trail) const
 {
     std::unique_ptr<PlanSim> sim = factory();
     if (!sim)
         return 0;
     size_t next = 0;
     bool held = false;
+    std::vector<char> seen;
     int heldX = 0;
     int heldY = 0;
     for (int update = 1; update <= limit; update++)
@@ -112,6 +141,8 @@ int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector
             held = true;
         }
         const int answer = sim->Step();
+        if (trail)
+            AddTrailTiles(sim->GetLevel(), seen, *trail);
         if (answer == Level::Completed)
             return update;
         if (answer == Level::GameOver)
@@ -123,7 +154,10 @@ int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector
 RobustnessReport RobustnessCheck::Run()
 {
     RobustnessReport report;
-    const std::vector<int> targets = FindTargets(report.nominalUpdates);
+    std::vector<int> nominalTrail;
+    const std::vector<int> targets = FindTargets(report.nominalUpdates, options.trails ? &nominalTrail : nullptr);
+    if (options.trails)
+        report.trails.push_back(std::move(nominalTrail));
     report.nominalCompleted = report.nominalUpdates > 0;
     const int lastPress = presses.empty() ? 0 : presses.back().up;
     const int limit = std::max(report.nominalUpdates, lastPress) + options.slack;
@@ -131,7 +165,10 @@ RobustnessReport RobustnessCheck::Run()
     {
         const std::vector<ScriptPress> run =
             ShiftPresses(presses, options.shift, options.seed + static_cast<uint32_t>(i) * 7919u);
-        const int finished = Play(run, targets, limit);
+        std::vector<int> trail;
+        const int finished = Play(run, targets, limit, options.trails ? &trail : nullptr);
+        if (options.trails)
+            report.trails.push_back(std::move(trail));
         report.finishUpdates.push_back(finished);
         report.runs++;
         report.completed += finished > 0 ? 1 : 0;

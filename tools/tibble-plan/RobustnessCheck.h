@@ -20,6 +20,11 @@ struct RobustnessReport
     int runs = 0;
     int completed = 0;
     std::vector<int> finishUpdates; // per run: the completing update, or 0
+    // With Options::trails: per run, the script as written first, every tile (row * width + column) the bee's
+    // collision box came within a pixel of, in the order it first came to them. Hedges placed outside a completing
+    // run's trail leave that run exactly as it was, which is how a designer wraps architecture round a route
+    // without breaking it; where a failing run first leaves the completing runs' tiles is where it went astray.
+    std::vector<std::vector<int>> trails;
 };
 
 class RobustnessCheck
@@ -31,6 +36,7 @@ public:
         PressShift shift;
         int slack = 3000; // updates a shifted run may take beyond the script's own completion
         uint32_t seed = 1;
+        bool trails = false;
     };
 
     RobustnessCheck(PlanSimFactory factory, std::vector<ScriptPress> presses, Options options);
@@ -40,9 +46,11 @@ public:
 private:
     // Plays the presses of run on a fresh run until the level completes, the game ends or limit updates passed; answers
     // the completing update or 0. targets gives each press's hose record (-1: press the written point).
-    int Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit) const;
+    // With a trail, adds the tiles the bee's box touches after every update.
+    int Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit,
+             std::vector<int>* trail) const;
     // The hose record under each press of the script as written, found on a nominal replay.
-    std::vector<int> FindTargets(int& completedAt) const;
+    std::vector<int> FindTargets(int& completedAt, std::vector<int>* trail) const;
 
     PlanSimFactory factory;
     std::vector<ScriptPress> presses;

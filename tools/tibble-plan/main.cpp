@@ -21,12 +21,15 @@ namespace
 
 constexpr const char* Usage =
     "usage: tibble-plan --data DIR --level-index I [--prefix FILE.play] [--budget SECONDS] [--beam N]\n"
-    "                   [--jobs N] [--seed N] [--out FILE.play] [--shot FILE.png] [--verbose] MAP.pmp\n"
+    "                   [--jobs N] [--seed N] [--presses D,D,...] [--out FILE.play] [--shot FILE.png]\n"
+    "                   [--verbose] MAP.pmp\n"
     "       tibble-plan --data DIR --level-index I --robust SCRIPT.play [--prefix FILE.play] [--runs N]\n"
-    "                   [--time-shift UPDATES] [--pixel-shift PIXELS] [--seed N] [--verbose] MAP.pmp\n"
-    "  --shot writes the level's first screen instead of planning.\n"
+    "                   [--time-shift UPDATES] [--pixel-shift PIXELS] [--seed N] [--trail FILE] [--verbose] MAP.pmp\n"
+    "  --shot writes the level's first screen instead of planning. --presses sets the press lengths the search\n"
+    "  tries, in updates (8,20,45,90,180).\n"
     "  --robust replays SCRIPT N times (40) with each press's start and end shifted by up to UPDATES (15) and its\n"
-    "  point by up to PIXELS (4), seeded, and reports the share of runs that complete the level.\n"
+    "  point by up to PIXELS (4), seeded, and reports the share of runs that complete the level. --trail writes\n"
+    "  every run's tiles (the bee's box within a pixel), one line per run, the script as written first.\n"
     "  I is the play number - 1 (0..12); it sets the share of nectar the exit needs.\n";
 
 bool ReadText(const std::string& path, std::string& text)
@@ -50,6 +53,33 @@ bool ReadBytes(const std::string& path, std::vector<uint8_t>& bytes)
 }
 
 // Where the best plan found leaves the bee and the flowers, sampled over the look-ahead.
+int TrailWidth(tibble::plan::SimAdapter& adapter)
+{
+    std::unique_ptr<tibble::plan::PlanSim> run = adapter.NewRun();
+    return run ? run->GetLevel().GetWidth() : 1;
+}
+
+// One line per run, the script as written first: "run N completed U" or "run N failed", then the run's trail as
+// "COLUMN,ROW" pairs.
+bool WriteTrails(const std::string& path, const tibble::plan::RobustnessReport& report, int width)
+{
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file)
+        return false;
+    for (size_t i = 0; i < report.trails.size(); i++)
+    {
+        const int finished = i == 0 ? report.nominalUpdates : report.finishUpdates[i - 1];
+        if (finished > 0)
+            std::fprintf(file, "run %zu completed %d", i, finished);
+        else
+            std::fprintf(file, "run %zu failed", i);
+        for (const int tile : report.trails[i])
+            std::fprintf(file, " %d,%d", tile % width, tile / width);
+        std::fputc('\n', file);
+    }
+    return std::fclose(file) == 0;
+}
+
 void Explain(tibble::plan::SimAdapter& adapter, std::vector<tibble::plan::PlanAction> actions, int lookahead)
 {
     using namespace tibble;
@@ -96,6 +126,7 @@ int main(int argc, char** argv)
     std::string mapPath;
     std::string shotPath;
     std::string robustPath;
+    std::string trailPath;
     RobustnessCheck::Options robust;
     int levelIndex = -1;
     uint32_t seed = 1;
@@ -142,6 +173,24 @@ int main(int argc, char** argv)
             robust.shift.timeShift = std::max(0, std::atoi(value()));
         else if (arg == "--pixel-shift")
             robust.shift.pixelShift = std::max(0, std::atoi(value()));
+        else if (arg == "--presses")
+        {
+            // Press lengths the search may use: a person can hold a press for a second far more exactly, relative
+            // to its length, than for a tenth of one.
+            options.pressDurations.clear();
+            std::stringstream list(value());
+            std::string item;
+            while (std::getline(list, item, ','))
+                if (std::atoi(item.c_str()) > 0)
+                    options.pressDurations.push_back(std::atoi(item.c_str()));
+            if (options.pressDurations.empty())
+            {
+                std::fprintf(stderr, "tibble-plan: --presses needs a list of update counts such as 45,90,180\n");
+                return 2;
+            }
+        }
+        else if (arg == "--trail")
+            trailPath = value();
         else if (arg == "--verbose")
             options.verbose = true;
         else if (!arg.empty() && arg[0] == '-')
@@ -211,6 +260,8 @@ int main(int argc, char** argv)
         outPath = std::filesystem::absolute(outPath).string();
     if (!shotPath.empty())
         shotPath = std::filesystem::absolute(shotPath).string();
+    if (!trailPath.empty())
+        trailPath = std::filesystem::absolute(trailPath).string();
 
     std::unique_ptr<SimAdapter> adapter =
         SimAdapter::Create(dataDir, mapBytes, levelIndex, prefix.drawsBefore, seed, error);
@@ -233,6 +284,7 @@ int main(int argc, char** argv)
     if (!robustPath.empty())
     {
         robust.seed = seed;
+        robust.trails = !trailPath.empty();
         RobustnessCheck check([&adapter]() { return adapter->NewRun(); }, presses, robust);
         const RobustnessReport report = check.Run();
         if (options.verbose)
@@ -240,6 +292,11 @@ int main(int argc, char** argv)
             for (size_t i = 0; i < report.finishUpdates.size(); i++)
                 std::printf("  run %zu: %s %d\n", i + 1, report.finishUpdates[i] ? "completed at" : "failed",
                             report.finishUpdates[i]);
+        }
+        if (!trailPath.empty() && !WriteTrails(trailPath, report, TrailWidth(*adapter)))
+        {
+            std::fprintf(stderr, "tibble-plan: cannot write %s\n", trailPath.c_str());
+            return 1;
         }
         std::printf("level %d: %zu presses, as written %s", levelIndex + 1, presses.size(),
                     report.nominalCompleted ? "completes at update " : "does NOT complete");
