@@ -2,35 +2,27 @@
 """Wraps hedge architecture round the routes a level's solution takes.
 
 usage: scripts/wrap-route.py LEVEL.lvl OUT.lvl TRAILS... [--solid SHARE] [--gap TILES] [--seed N]
-       scripts/wrap-route.py LEVEL.lvl OUT.lvl --steer TRIES --play SCRIPT --index I [--bin DIR] [--seeds 1,2,3] ...
 
 TRAILS are files written by `tibble-plan --robust SCRIPT --trail FILE`: one line per run with the tiles the
 bee's box came within a pixel of. The tiles of every completing run are frozen as they are; every other tile
-is ours to shape, except that hedge stays hedge and pits stay open. Because the bee only ever looks at the tiles under its box, each completing run plays out
-exactly as before in the wrapped level, while runs that strayed now meet hedge instead of open sky.
+is ours to shape, except that hedge stays hedge and pits stay open. Because the bee only ever looks at the
+tiles under its box, each completing run plays out exactly as before in the wrapped level.
 
 What it does with the free tiles, in order:
   1. fills those at least GAP tiles (default 2) from any route tile or object, leaving corridors and chambers
      round the routes; opens or fills the nearest or farthest free tiles to bring the solid share to SHARE
      (default 0.42, the band we design to is 0.20 to 0.55);
   2. fills open pockets the routes never reach;
-  3. closes seams (a block whose only solid neighbour is on its right is drawn as a lone block);
+  3. avoids left ends in open sky (a block whose only solid neighbour is on its right takes the lone-block
+     piece, which suits a hedge's end better than the middle of a floor);
   4. shapes the hedge so it shows the whole set of pieces: toggles free tiles one at a time, keeping each
      toggle that adds a piece the level lacks without opening a seam or leaving the solid band.
-With --steer, before all that, it looks for the hedge that turns strays back: it replays SCRIPT through
-`tibble-plan --robust` for each seed, finds the tile where each failing run first left the completing runs'
-tiles, and fills the tile most failing runs went astray through. A block that makes more runs complete stays;
-one that does not is taken out again. Up to TRIES blocks are tried. No block can make a completing run fail,
-since it lies outside every completing run's trail.
 The object lines and comments are copied unchanged. Check the result with `levelc check --strict`, look at it
 with `levelc render`, and replay the solution and the robustness check on it.
 """
 import argparse
-import os
 import random
-import subprocess
 import sys
-import tempfile
 from collections import deque
 
 TILE = 64
@@ -163,93 +155,11 @@ def write_level(lines, start, end, grid, path):
         out.write("\n".join(text))
 
 
-def replay(args, lines, start, end, grid, folder):
-    """Runs the robustness check of the current grid for every seed: (completed runs, trail files) or None."""
-    level = os.path.join(folder, "steer.lvl")
-    mapfile = os.path.join(folder, "steer.pmp")
-    write_level(lines, start, end, grid, level)
-    if subprocess.run([os.path.join(args.bin, "levelc"), "compile", "--strict", level, mapfile],
-                      capture_output=True).returncode != 0:
-        return None
-    trails, completed = [], 0
-    for seed in args.seeds.split(","):
-        trail = os.path.join(folder, f"steer.{seed}.trail")
-        result = subprocess.run([os.path.join(args.bin, "tibble-plan"), "--data", args.bin, "--level-index",
-                                 str(args.index), "--robust", os.path.abspath(args.play), "--seed", seed,
-                                 "--trail", trail, mapfile], capture_output=True, text=True)
-        if result.returncode != 0:
-            return None
-        trails.append(trail)
-        completed += sum(1 for line in open(trail) if line.split()[2] == "completed" and line.split()[1] != "0")
-    return completed, trails
-
-
-def read_runs(paths):
-    """Every run of the trail files: (completed, [tiles in the order the bee came to them])."""
-    runs = []
-    for path in paths:
-        for line in open(path):
-            words = line.split()
-            tiles = [tuple(map(int, pair.split(","))) for pair in words[(4 if words[2] == "completed" else 3):]]
-            runs.append((words[2] == "completed", tiles))
-    return runs
-
-
-def steer(args, lines, start, end, grid, keep):
-    width, height = len(grid[0]), len(grid)
-    tried = set()
-    with tempfile.TemporaryDirectory() as folder:
-        state = replay(args, lines, start, end, grid, folder)
-        if state is None:
-            sys.exit("wrap-route: the level or its script does not replay")
-        completed, trails = state
-        print(f"steer: {completed} runs complete at first", flush=True)
-        for attempt in range(args.steer):
-            runs = read_runs(trails)
-            good = set()
-            for ok, tiles in runs:
-                if ok:
-                    good.update(tiles)
-            votes = {}
-            for ok, tiles in runs:
-                if ok:
-                    continue
-                for tile in tiles:
-                    if tile in good:
-                        continue
-                    c, r = tile
-                    if tile not in keep and tile not in tried and grid[r][c] == "." and r < height - 1:
-                        votes[tile] = votes.get(tile, 0) + 1
-                        break
-            if not votes or share(grid) >= args.solid_cap:
-                break
-            tile = max(votes, key=lambda t: (votes[t], -t[1], -t[0]))
-            tried.add(tile)
-            grid[tile[1]][tile[0]] = "#"
-            state = replay(args, lines, start, end, grid, folder)
-            if state is not None and state[0] > completed:
-                completed, trails = state
-                print(f"steer: block at {tile} ({votes[tile]} strays): {completed} runs complete", flush=True)
-            else:
-                grid[tile[1]][tile[0]] = "."
-        final = [os.path.join(os.path.dirname(os.path.abspath(args.out)), os.path.basename(t)) for t in trails]
-        for src, dst in zip(trails, final):
-            with open(src) as a, open(dst, "w") as b:
-                b.write(a.read())
-        return final
-
-
 def main():
     parser = argparse.ArgumentParser(description="Wraps hedge round a level's solution routes.")
     parser.add_argument("level")
     parser.add_argument("out")
-    parser.add_argument("trails", nargs="*")
-    parser.add_argument("--steer", type=int, default=0)
-    parser.add_argument("--play")
-    parser.add_argument("--index", type=int)
-    parser.add_argument("--bin", default="build/bin")
-    parser.add_argument("--seeds", default="1,2,3")
-    parser.add_argument("--solid-cap", type=float, default=0.5)
+    parser.add_argument("trails", nargs="+")
     parser.add_argument("--solid", type=float, default=0.42)
     parser.add_argument("--gap", type=int, default=2)
     parser.add_argument("--seed", type=int, default=1)
@@ -258,8 +168,6 @@ def main():
     lines, start, end, grid = read_level(args.level)
     width, height = len(grid[0]), len(grid)
     keep = object_tiles(lines, width, height)
-    if args.steer:
-        args.trails = steer(args, lines, start, end, grid, keep)
     frozen, runs, completed = read_trails(args.trails)
     fixed = frozen | keep
     # Hedge the level was drawn with stays: opening it could cut a pit into a floor. Pits stay too: a gap in
