@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace tibble::plan
 {
@@ -20,27 +21,54 @@ constexpr int AimRadius = 40;
 // Nominal runs that never complete still stop: an hour of play.
 constexpr int NominalLimit = 360000;
 
-// Adds the tiles under the bee's collision box, widened by the pixel its next move may reach, that the run has not
-// touched before: the trail lists tiles in the order the bee first came to them.
-void AddTrailTiles(const Level& level, std::vector<char>& seen, std::vector<int>& trail)
+// A move longer than this in one update is a trumpet's transport, not a flight.
+constexpr int TeleportDistance = 64;
+
+// What a run's trail has seen so far: the tiles already listed and where the bee was after the last update.
+struct TrailState
+{
+    std::vector<char> seen;
+    bool started = false;
+    int lastX = 0;
+    int lastY = 0;
+};
+
+// Adds the tiles the bee's collision box swept since the last update, widened by the pixel its next move may reach,
+// that the run has not touched before: the trail lists tiles in the order the bee first came to them. Sweeping
+// from the last position covers the tiles a fast bee (thrown by a trap or a tomato) tests on its way.
+void AddTrailTiles(const Level& level, TrailState& state, std::vector<int>& trail)
 {
     const Bee& bee = level.GetBee();
     const int reach = Bee::HalfBox + 1;
     const int cx = static_cast<int>(bee.centreX);
     const int cy = static_cast<int>(bee.centreY);
+    // A trumpet moves the bee from one place to another at once: nothing between them is swept.
+    const bool jumped = std::abs(cx - state.lastX) > TeleportDistance || std::abs(cy - state.lastY) > TeleportDistance;
+    if (!state.started || jumped)
+    {
+        state.lastX = cx;
+        state.lastY = cy;
+        state.started = true;
+    }
     const int width = level.GetWidth();
     const int height = level.GetHeight();
-    seen.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    for (int row = std::max(0, (cy - reach) >> 6); row <= std::min(height - 1, (cy + reach) >> 6); row++)
-        for (int column = std::max(0, (cx - reach) >> 6); column <= std::min(width - 1, (cx + reach) >> 6); column++)
+    state.seen.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    const int top = std::max(0, (std::min(cy, state.lastY) - reach) >> 6);
+    const int bottom = std::min(height - 1, (std::max(cy, state.lastY) + reach) >> 6);
+    const int left = std::max(0, (std::min(cx, state.lastX) - reach) >> 6);
+    const int right = std::min(width - 1, (std::max(cx, state.lastX) + reach) >> 6);
+    for (int row = top; row <= bottom; row++)
+        for (int column = left; column <= right; column++)
         {
             const int tile = row * width + column;
-            if (!seen[static_cast<size_t>(tile)])
+            if (!state.seen[static_cast<size_t>(tile)])
             {
-                seen[static_cast<size_t>(tile)] = 1;
+                state.seen[static_cast<size_t>(tile)] = 1;
                 trail.push_back(tile);
             }
         }
+    state.lastX = cx;
+    state.lastY = cy;
 }
 
 } // namespace
@@ -59,7 +87,7 @@ std::vector<int> RobustnessCheck::FindTargets(int& completedAt, std::vector<int>
         return targets;
     size_t next = 0;
     bool held = false;
-    std::vector<char> seen;
+    TrailState trailState;
     for (int update = 1; update <= NominalLimit; update++)
     {
         if (held && presses[next].up == update)
@@ -92,7 +120,7 @@ std::vector<int> RobustnessCheck::FindTargets(int& completedAt, std::vector<int>
         }
         const int answer = sim->Step();
         if (trail)
-            AddTrailTiles(sim->GetLevel(), seen, *trail);
+            AddTrailTiles(sim->GetLevel(), trailState, *trail);
         if (answer == Level::Completed)
         {
             completedAt = update;
@@ -112,7 +140,7 @@ int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector
         return 0;
     size_t next = 0;
     bool held = false;
-    std::vector<char> seen;
+    TrailState trailState;
     int heldX = 0;
     int heldY = 0;
     for (int update = 1; update <= limit; update++)
@@ -142,7 +170,7 @@ int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector
         }
         const int answer = sim->Step();
         if (trail)
-            AddTrailTiles(sim->GetLevel(), seen, *trail);
+            AddTrailTiles(sim->GetLevel(), trailState, *trail);
         if (answer == Level::Completed)
             return update;
         if (answer == Level::GameOver)

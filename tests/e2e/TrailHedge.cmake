@@ -1,0 +1,78 @@
+cmake_minimum_required(VERSION 3.25)
+# The promise behind wrapping hedge round a route: a tile no completing run's bee came near can turn to hedge
+# without changing any of those runs. Replays SCRIPT with shifted presses, writing each run's trail; fills every
+# open tile outside the completing runs' trails with hedge; replays again and wants every completing run to finish
+# at the same update as before.
+set(trail ${OUT}/trail-${INDEX}.txt)
+set(common --data ${DATA} --level-index ${INDEX} --robust ${SCRIPT} --runs 12 --seed 5 --verbose)
+execute_process(COMMAND /usr/bin/env ${ENV} ${PLAN} ${common} --trail ${trail} ${MAP}
+                RESULT_VARIABLE code OUTPUT_VARIABLE before ERROR_VARIABLE err)
+if(NOT code EQUAL 0)
+    message(FATAL_ERROR "tibble-plan failed (${code}): ${before}${err}")
+endif()
+
+# The tiles of the completing runs: "run N completed U C,R C,R ...".
+set(kept "")
+file(STRINGS ${trail} runs)
+foreach(run IN LISTS runs)
+    if(run MATCHES "^run [0-9]+ completed [0-9]+ (.*)$")
+        string(REPLACE " " ";" tiles "${CMAKE_MATCH_1}")
+        list(APPEND kept ${tiles})
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES kept)
+
+# The level with every other open tile turned to hedge.
+file(STRINGS ${LEVEL} lines)
+set(out "")
+set(inGrid OFF)
+set(row 0)
+set(filled 0)
+foreach(line IN LISTS lines)
+    if(line STREQUAL "end")
+        set(inGrid OFF)
+    elseif(inGrid)
+        string(LENGTH "${line}" width)
+        math(EXPR last "${width} - 1")
+        set(newLine "")
+        foreach(column RANGE 0 ${last})
+            string(SUBSTRING "${line}" ${column} 1 tile)
+            if(tile STREQUAL "." AND NOT "${column},${row}" IN_LIST kept)
+                set(tile "#")
+                math(EXPR filled "${filled} + 1")
+            endif()
+            string(APPEND newLine "${tile}")
+        endforeach()
+        set(line "${newLine}")
+        math(EXPR row "${row} + 1")
+    elseif(line STREQUAL "grid")
+        set(inGrid ON)
+    endif()
+    string(APPEND out "${line}\n")
+endforeach()
+if(filled EQUAL 0)
+    message(FATAL_ERROR "no tile outside the trails: the check proves nothing")
+endif()
+file(WRITE ${OUT}/trail-${INDEX}.lvl "${out}")
+# Not strict: objects the runs never reached may now sit in hedge.
+execute_process(COMMAND ${LEVELC} compile ${OUT}/trail-${INDEX}.lvl ${OUT}/trail-${INDEX}.pmp
+                RESULT_VARIABLE code OUTPUT_VARIABLE msg ERROR_VARIABLE msg)
+if(NOT code EQUAL 0)
+    message(FATAL_ERROR "levelc failed on the filled level: ${msg}")
+endif()
+execute_process(COMMAND /usr/bin/env ${ENV} ${PLAN} ${common} ${OUT}/trail-${INDEX}.pmp
+                RESULT_VARIABLE code OUTPUT_VARIABLE after ERROR_VARIABLE err)
+
+# Every run that completed before completes at the same update.
+string(REGEX MATCHALL "run [0-9]+: completed at [0-9]+" wanted "${before}")
+if(NOT wanted)
+    message(FATAL_ERROR "no shifted run completes the level, so nothing is checked:\n${before}")
+endif()
+foreach(line IN LISTS wanted)
+    string(FIND "${after}" "${line}\n" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "'${line}' changed after ${filled} tiles outside the trails turned to hedge:\n${after}")
+    endif()
+endforeach()
+list(LENGTH wanted count)
+message(STATUS "${count} completing runs unchanged with ${filled} more hedge tiles")
