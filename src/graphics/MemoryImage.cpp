@@ -29,15 +29,11 @@ Rect Bounds(const Image& image)
     return Rect(0, 0, image.GetWidth(), image.GetHeight());
 }
 
-MemoryImage* AsMemoryImage(Image* image)
-{
-    return dynamic_cast<MemoryImage*>(image);
-}
-
 } // namespace
 
 MemoryImage::MemoryImage(LiveImageSet* set) : liveSet(set)
 {
+    memoryImage = this;
     if (liveSet)
         liveSet->Add(this);
 }
@@ -48,6 +44,7 @@ MemoryImage::MemoryImage(const MemoryImage& other)
       purgeBits(other.purgeBits), wantPalette(other.wantPalette), bitsChanged(other.bitsChanged),
       liveSet(other.liveSet)
 {
+    memoryImage = this;
     const size_t count = PixelCount(width, height);
     if (other.bits)
     {
