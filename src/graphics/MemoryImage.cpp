@@ -583,7 +583,7 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
     if (mirror)
     {
         // A 1:1 stretch with reversed columns: each destination column samples exactly one source column.
-        blit::StretchFast(dest, d, d, src, srcRect, c, drawMode, true, IsKnownOpaque());
+        blit::StretchFast(dest, d, d, src, srcRect, c, drawMode, true, IsKnownOpaque(), blit::BestSimd());
     }
     else if (white && src.bits != nullptr && source != this)
     {
@@ -659,7 +659,8 @@ void MemoryImage::ClippedStretch(MemoryImage* source, const Rect& destRect, cons
     if (!source->GetSourceView(src) || !GetDestView(dest))
         return;
     source->drawn = true;
-    blit::StretchFast(dest, area, destRect, src, srcRect, color.ToARGB(), drawMode, mirror, IsKnownOpaque());
+    blit::StretchFast(dest, area, destRect, src, srcRect, color.ToARGB(), drawMode, mirror, IsKnownOpaque(),
+                      blit::BestSimd());
     BitsChanged();
 }
 
@@ -715,7 +716,7 @@ void MemoryImage::AffineBlit(MemoryImage* source, const Rect& srcRect, double a,
     if (area.IsEmpty() || !source->GetSourceView(src) || !GetDestView(dest))
         return;
     source->drawn = true;
-    blit::AffineFast(dest, area, src, inside, map, color.ToARGB(), drawMode, IsKnownOpaque());
+    blit::AffineFast(dest, area, src, inside, map, color.ToARGB(), drawMode, IsKnownOpaque(), blit::BestSimd());
     BitsChanged();
 }
 
