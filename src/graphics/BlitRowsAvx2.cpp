@@ -99,11 +99,10 @@ enum class TailKind
 {
     Over,
     Tinted,
-    Add,
 };
 
 // A row's last 0 < n < 8 pixels through an eight-pixel kernel, with masked loads and stores:
-// lanes past the row read as zero (which blends and adds nothing) and are never written.
+// lanes past the row read as zero (which blends nothing) and are never written.
 template <TailKind kind>
 inline void Tail(uint32_t* d, const uint32_t* s, int n, __m256i colorLanes = __m256i())
 {
@@ -113,10 +112,8 @@ inline void Tail(uint32_t* d, const uint32_t* s, int n, __m256i colorLanes = __m
     __m256i out;
     if constexpr (kind == TailKind::Over)
         out = Over8(sv, dv, _mm256_srli_epi32(sv, 24));
-    else if constexpr (kind == TailKind::Tinted)
-        out = TintedOver8(sv, dv, colorLanes);
     else
-        out = _mm256_adds_epu8(dv, sv);
+        out = TintedOver8(sv, dv, colorLanes);
     _mm256_maskstore_epi32(reinterpret_cast<int*>(d), mask, out);
 }
 
@@ -240,7 +237,8 @@ inline void AddRow(uint32_t* d, const uint32_t* pre, int n)
     if (i + 4 <= n)
     {
         auto* d4 = reinterpret_cast<__m128i*>(d + i);
-        _mm_storeu_si128(d4, _mm_adds_epu8(_mm_loadu_si128(d4), _mm_loadu_si128(reinterpret_cast<const __m128i*>(pre + i))));
+        const auto* pre4 = reinterpret_cast<const __m128i*>(pre + i);
+        _mm_storeu_si128(d4, _mm_adds_epu8(_mm_loadu_si128(d4), _mm_loadu_si128(pre4)));
         i += 4;
     }
     for (; i < n; i++)
@@ -283,7 +281,7 @@ void AddPrescaled(const Rows& rows, const uint32_t* pre)
 }
 
 // Profile (perf, bench_garden's busy frame): the stretched tomatoes and the mirrored bee took
-// 9 % of the frame in four-pixel groups. Eight at once, gathered through the column table.
+// 9 % of the frame in four-pixel groups. Eight at once, read through the column table.
 int StretchOverOpaqueDest(uint32_t* d, const uint32_t* s, const int* xs, int count)
 {
     const __m256i k255 = _mm256_set1_epi32(255);
