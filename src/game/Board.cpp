@@ -159,6 +159,7 @@ void Board::ResetProgress()
     levelIndex = 0;
     lives = StartLives;
     hives = 0;
+    stillDrawn = false;
 }
 
 std::vector<uint8_t> Board::EncodeProgress(int levelIndexValue, int hivesValue, int livesValue)
@@ -201,6 +202,7 @@ bool Board::LoadProgress()
     levelIndex = progress->levelIndex;
     hives = progress->hives;
     lives = progress->lives;
+    stillDrawn = false;
     return true;
 }
 
@@ -271,6 +273,7 @@ void Board::LoadLevel()
     std::string error;
     levelUpdates = 0;
     levelDraws = 0;
+    stillDrawn = false;
     level = Level::Load(levelIndex, *this, &error);
     if (!level)
     {
@@ -279,10 +282,27 @@ void Board::LoadLevel()
     }
 }
 
+bool Board::PictureIsStill() const
+{
+    if (fadeDirection != 0 || quitRequested)
+        return false;
+    if (state == Menu)
+        return true;
+    if (state != Playing)
+        return false;
+    // A paused level neither updates nor animates (Agent::Step); only the banner's countdown and
+    // the drawn honey bar move in its draws.
+    return !level || (paused && level->GetIntroCounter() == 0 && level->GetBarShown() == level->GetBarTarget());
+}
+
 void Board::Update()
 {
     Widget::Update();
-    MarkDirty();
+    // A still picture is drawn once, then left: a draw of it would show the same pixels and change
+    // no state, so skipping it keeps every demo's replay and saves the level's draw (its whole
+    // screen) every update while a dialog waits.
+    if (!PictureIsStill() || !stillDrawn)
+        MarkDirty();
     if (quitRequested)
     {
         app->Shutdown();
@@ -365,6 +385,7 @@ void Board::UpdateFractional(float fraction)
 
 void Board::Draw(zest::Graphics* g)
 {
+    stillDrawn = PictureIsStill();
     if (state == Menu)
     {
         if (IMAGE_TITLESCREEN)

@@ -118,9 +118,22 @@ public:
     int LevelUpdates() const { return levelUpdates; }
     int LevelDraws() const { return levelDraws; }
     void SetPaused(bool isPaused) { paused = isPaused; }
-    void SetLives(int value) { lives = value; }
-    void SetHives(int value) { hives = value; }
+    void SetLives(int value)
+    {
+        lives = value;
+        stillDrawn = false;
+    }
+    void SetHives(int value)
+    {
+        hives = value;
+        stillDrawn = false;
+    }
     void SetLevelIndex(int value) { levelIndex = value; }
+    // True while the board's picture cannot change until something happens: no fade runs and the
+    // board shows the menu, or a level that does not run and whose draws change nothing (its
+    // banner gone, its honey bar settled). Such a board is drawn once, then left alone, so the
+    // game idles under the pause dialog and the other dialogs of a game.
+    bool PictureIsStill() const;
 
 private:
     zest::ButtonWidget* MakeButton(int id, const std::string& label, int buttonX, int buttonY);
@@ -155,6 +168,7 @@ private:
     bool paused = false;
     int levelUpdates = 0;
     int levelDraws = 0;
+    bool stillDrawn = false; // the last draw showed the still picture, and nothing changed since
 };
 
 // The application services the game reaches in one place: sound effects, the web browser and the

@@ -426,7 +426,7 @@ std::vector<int> StretchTable(int destStart, int destSize, int areaStart, int ar
 
 template <Kind kind>
 void StretchKernel(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
-                   const Rect& srcRect, uint32_t color, int mode, bool mirror)
+                   const Rect& srcRect, uint32_t color, int mode, bool mirror, Simd simd = Simd::None)
 {
     std::vector<int> xs = StretchTable(destRect.x, destRect.width, area.x, area.width, srcRect.x, srcRect.width, mirror);
     std::vector<int> ys = StretchTable(destRect.y, destRect.height, area.y, area.height, srcRect.y, srcRect.height, false);
@@ -438,6 +438,8 @@ void StretchKernel(const DestPixels& dest, const Rect& area, const Rect& destRec
         {
             const uint32_t* s = src.bits + static_cast<size_t>(sy) * static_cast<size_t>(src.width);
             int i = 0;
+            if (kind == Kind::WhiteOpaque && simd == Simd::Avx2)
+                i = avx2::StretchOverOpaqueDest(d, s, xs.data(), area.width);
 #if ZEST_HAVE_SSE2
             if constexpr (kind == Kind::WhiteOpaque)
             {
@@ -502,8 +504,11 @@ void NarrowToInside(int64_t base, int64_t step, int64_t lo, int64_t hi, int64_t&
 // steps) and sample only that: 426,000 with the spans alone.
 template <Kind kind>
 void AffineKernel(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
-                  const AffineMap& map, uint32_t color, int mode)
+                  const AffineMap& map, uint32_t color, int mode, Simd simd = Simd::None)
 {
+    // The vector rows keep fixed-point samples in 32 bits.
+    const bool vectorRows = kind == Kind::WhiteOpaque && simd == Simd::Avx2 && src.bits != nullptr &&
+                            int64_t(srcRect.x) + srcRect.width < 32768 && int64_t(srcRect.y) + srcRect.height < 32768;
     const int64_t left = static_cast<int64_t>(srcRect.x) << 16;
     const int64_t top = static_cast<int64_t>(srcRect.y) << 16;
     const int64_t right = static_cast<int64_t>(srcRect.x + srcRect.width) << 16;
@@ -534,6 +539,15 @@ void AffineKernel(const DestPixels& dest, const Rect& area, const SourcePixels& 
                 // 32-bit sources read directly: the palette test out of the loop.
                 const uint32_t* bits = src.bits;
                 const int64_t pitch = src.width;
+                if (vectorRows && end > first)
+                {
+                    const int64_t drawn = avx2::AffineOverOpaqueDest(
+                        d + area.x + first, bits, src.width, static_cast<int32_t>(u), static_cast<int32_t>(v),
+                        static_cast<int32_t>(map.dux), static_cast<int32_t>(map.dvx), static_cast<int>(end - first));
+                    first += drawn;
+                    u += map.dux * drawn;
+                    v += map.dvx * drawn;
+                }
                 for (int64_t k = first; k < end; k++, u += map.dux, v += map.dvx)
                     Put<kind>(d + area.x + k, bits[(v >> 16) * pitch + (u >> 16)], color, mode);
                 continue;
@@ -914,12 +928,12 @@ void StretchRef(const DestPixels& dest, const Rect& area, const Rect& destRect, 
 }
 
 void StretchFast(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
-                 const Rect& srcRect, uint32_t color, int mode, bool mirror, bool destOpaque)
+                 const Rect& srcRect, uint32_t color, int mode, bool mirror, bool destOpaque, Simd simd)
 {
     switch (ChooseKind(color, mode, destOpaque))
     {
     case Kind::WhiteOpaque:
-        return StretchKernel<Kind::WhiteOpaque>(dest, area, destRect, src, srcRect, color, mode, mirror);
+        return StretchKernel<Kind::WhiteOpaque>(dest, area, destRect, src, srcRect, color, mode, mirror, simd);
     case Kind::WhiteNormal:
         return StretchKernel<Kind::WhiteNormal>(dest, area, destRect, src, srcRect, color, mode, mirror);
     case Kind::WhiteAdditive:
@@ -958,12 +972,12 @@ void AffineRef(const DestPixels& dest, const Rect& area, const SourcePixels& src
 }
 
 void AffineFast(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
-                const AffineMap& map, uint32_t color, int mode, bool destOpaque)
+                const AffineMap& map, uint32_t color, int mode, bool destOpaque, Simd simd)
 {
     switch (ChooseKind(color, mode, destOpaque))
     {
     case Kind::WhiteOpaque:
-        return AffineKernel<Kind::WhiteOpaque>(dest, area, src, srcRect, map, color, mode);
+        return AffineKernel<Kind::WhiteOpaque>(dest, area, src, srcRect, map, color, mode, simd);
     case Kind::WhiteNormal:
         return AffineKernel<Kind::WhiteNormal>(dest, area, src, srcRect, map, color, mode);
     case Kind::WhiteAdditive:

@@ -100,8 +100,9 @@ void BlitAdditiveRle(const DestPixels& dest, int x, int y, const uint32_t* srcBi
 // srcRect.x + floor((i + 0.5) * srcRect.width / destRect.width) (reversed when mirrored); rows alike.
 void StretchRef(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
                 const Rect& srcRect, uint32_t color, int mode, bool mirror);
+// simd: Avx2 draws white normal stretches onto an opaque destination eight pixels at a time.
 void StretchFast(const DestPixels& dest, const Rect& area, const Rect& destRect, const SourcePixels& src,
-                 const Rect& srcRect, uint32_t color, int mode, bool mirror, bool destOpaque);
+                 const Rect& srcRect, uint32_t color, int mode, bool mirror, bool destOpaque, Simd simd);
 
 // Source position of the centre of destination pixel (x, y): u = u0 + dux * x + duy * y,
 // v = v0 + dvx * x + dvy * y, in 16.16 fixed point; the pixel floor(u), floor(v) is taken when it
@@ -120,8 +121,9 @@ struct AffineMap
 bool MakeAffineMap(double a, double b, double c, double d, double tx, double ty, AffineMap& map);
 void AffineRef(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
                const AffineMap& map, uint32_t color, int mode);
+// simd: Avx2 draws white normal blits onto an opaque destination eight pixels at a time.
 void AffineFast(const DestPixels& dest, const Rect& area, const SourcePixels& src, const Rect& srcRect,
-                const AffineMap& map, uint32_t color, int mode, bool destOpaque);
+                const AffineMap& map, uint32_t color, int mode, bool destOpaque, Simd simd);
 
 // The widest kernels this build and processor run, decided on the first call (AVX2 needs the
 // processor's support; SSE2 is part of every x86-64 processor).

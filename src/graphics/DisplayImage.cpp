@@ -36,6 +36,15 @@ DisplayImage::DisplayImage(int w, int h, LiveImageSet* set) : MemoryImage(set)
 
 void DisplayImage::AddDirty(const Rect& rect)
 {
+    // Only the main thread draws, so what drawing changed needs no lock (a mutex per blit showed
+    // in the profile of sprite blits). The cursor thread's changes go to dirtyRect.
+    Rect r = rect.Intersection(Rect(0, 0, width, height));
+    if (!r.IsEmpty())
+        drawnRect = drawnRect.Union(r);
+}
+
+void DisplayImage::MarkDirty(const Rect& rect)
+{
     Rect r = rect.Intersection(Rect(0, 0, width, height));
     if (r.IsEmpty())
         return;
@@ -43,28 +52,24 @@ void DisplayImage::AddDirty(const Rect& rect)
     dirtyRect = dirtyRect.Union(r);
 }
 
-void DisplayImage::MarkDirty(const Rect& rect)
-{
-    AddDirty(rect);
-}
-
 void DisplayImage::MarkAllDirty()
 {
-    AddDirty(Rect(0, 0, width, height));
+    MarkDirty(Rect(0, 0, width, height));
 }
 
 Rect DisplayImage::TakeDirtyRect()
 {
     std::lock_guard<std::mutex> guard(cursorLock);
-    Rect r = dirtyRect;
+    Rect r = dirtyRect.Union(drawnRect);
     dirtyRect = Rect();
+    drawnRect = Rect();
     return r;
 }
 
 Rect DisplayImage::GetDirtyRect() const
 {
     std::lock_guard<std::mutex> guard(cursorLock);
-    return dirtyRect;
+    return dirtyRect.Union(drawnRect);
 }
 
 void DisplayImage::FillRect(const Rect& rect, const Color& color, int drawMode)
@@ -165,14 +170,14 @@ void DisplayImage::BlitTriangles(Image* texture, const TriVertex (*vertices)[3],
 
 void DisplayImage::BlitMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
 {
-    ClippedBlit(dynamic_cast<MemoryImage*>(source), x, y, srcRect, Rect(0, 0, width, height), color, drawMode, true);
+    ClippedBlit(AsMemoryImage(source), x, y, srcRect, Rect(0, 0, width, height), color, drawMode, true);
     AddDirty(Rect(x, y, srcRect.width, srcRect.height));
 }
 
 void DisplayImage::StretchBlitMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                                      const Color& color, int drawMode, bool)
 {
-    MemoryImage* src = dynamic_cast<MemoryImage*>(source);
+    MemoryImage* src = AsMemoryImage(source);
     if (destRect.width == srcRect.width && destRect.height == srcRect.height)
         ClippedBlit(src, destRect.x, destRect.y, srcRect, clip, color, drawMode, true);
     else

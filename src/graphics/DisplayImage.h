@@ -46,8 +46,10 @@ public:
     void Create(int width, int height) override;
 
     // What changed since the last TakeDirtyRect (drawing and cursor moves), then forgets it.
+    // Main thread (it reads what drawing changed).
     Rect TakeDirtyRect();
     Rect GetDirtyRect() const;
+    // Any thread.
     void MarkDirty(const Rect& rect);
     void MarkAllDirty();
 
@@ -67,11 +69,13 @@ public:
     bool is3D = false; // the display draws through a 3-D renderer
 
 private:
+    // Grows drawnRect: drawing only, main thread only.
     void AddDirty(const Rect& rect);
     Rect CursorRectLocked() const;
 
-    mutable std::mutex cursorLock; // guards the dirty rectangle and the cursor fields
-    Rect dirtyRect;
+    mutable std::mutex cursorLock; // guards dirtyRect and the cursor fields
+    Rect dirtyRect;                // changed by cursor moves and MarkDirty
+    Rect drawnRect;                // changed by drawing, main thread only
     MemoryImage* cursorImage = nullptr;
     int cursorHotX = 0;
     int cursorHotY = 0;

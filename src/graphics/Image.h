@@ -13,6 +13,8 @@
 namespace zest
 {
 
+class MemoryImage;
+
 // Draw modes: 0 normal (alpha blending), 1 additive.
 inline constexpr int DrawModeNormal = 0;
 inline constexpr int DrawModeAdditive = 1;
@@ -61,6 +63,10 @@ public:
     Rect GetCelRect(int column, int row) const;
     // The cel showing at time ms of the animation (0 without animation info).
     int GetAnimCel(int time) const;
+    // This image as a MemoryImage, or none. Set by MemoryImage's constructors, so a blit finds its
+    // source's pixels without a dynamic_cast (bench_blit: a cast and a lock per blit were 60 ns
+    // between a 64 x 64 sprite blit and its 600 ns kernel; without them, 25 ns).
+    MemoryImage* GetMemoryImage() const { return memoryImage; }
 
     // The operations below are called by Graphics. Rectangles and positions are in this image's
     // pixels. The base versions draw nothing unless said otherwise.
@@ -111,6 +117,10 @@ public:
 protected:
     int width = 0;
     int height = 0;
+
+private:
+    friend class MemoryImage;
+    MemoryImage* memoryImage = nullptr; // never copied: a copy sets its own
 };
 
 } // namespace zest

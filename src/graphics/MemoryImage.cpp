@@ -29,15 +29,11 @@ Rect Bounds(const Image& image)
     return Rect(0, 0, image.GetWidth(), image.GetHeight());
 }
 
-MemoryImage* AsMemoryImage(Image* image)
-{
-    return dynamic_cast<MemoryImage*>(image);
-}
-
 } // namespace
 
 MemoryImage::MemoryImage(LiveImageSet* set) : liveSet(set)
 {
+    memoryImage = this;
     if (liveSet)
         liveSet->Add(this);
 }
@@ -48,6 +44,7 @@ MemoryImage::MemoryImage(const MemoryImage& other)
       purgeBits(other.purgeBits), wantPalette(other.wantPalette), bitsChanged(other.bitsChanged),
       liveSet(other.liveSet)
 {
+    memoryImage = this;
     const size_t count = PixelCount(width, height);
     if (other.bits)
     {
@@ -586,7 +583,7 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
     if (mirror)
     {
         // A 1:1 stretch with reversed columns: each destination column samples exactly one source column.
-        blit::StretchFast(dest, d, d, src, srcRect, c, drawMode, true, IsKnownOpaque());
+        blit::StretchFast(dest, d, d, src, srcRect, c, drawMode, true, IsKnownOpaque(), blit::BestSimd());
     }
     else if (white && src.bits != nullptr && source != this)
     {
@@ -662,7 +659,8 @@ void MemoryImage::ClippedStretch(MemoryImage* source, const Rect& destRect, cons
     if (!source->GetSourceView(src) || !GetDestView(dest))
         return;
     source->drawn = true;
-    blit::StretchFast(dest, area, destRect, src, srcRect, color.ToARGB(), drawMode, mirror, IsKnownOpaque());
+    blit::StretchFast(dest, area, destRect, src, srcRect, color.ToARGB(), drawMode, mirror, IsKnownOpaque(),
+                      blit::BestSimd());
     BitsChanged();
 }
 
@@ -718,7 +716,7 @@ void MemoryImage::AffineBlit(MemoryImage* source, const Rect& srcRect, double a,
     if (area.IsEmpty() || !source->GetSourceView(src) || !GetDestView(dest))
         return;
     source->drawn = true;
-    blit::AffineFast(dest, area, src, inside, map, color.ToARGB(), drawMode, IsKnownOpaque());
+    blit::AffineFast(dest, area, src, inside, map, color.ToARGB(), drawMode, IsKnownOpaque(), blit::BestSimd());
     BitsChanged();
 }
 

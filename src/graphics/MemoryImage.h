@@ -143,4 +143,10 @@ private:
     LiveImageSet* liveSet = nullptr;
 };
 
+// image as a MemoryImage; none for none or another kind of image.
+inline MemoryImage* AsMemoryImage(Image* image)
+{
+    return image ? image->GetMemoryImage() : nullptr;
+}
+
 } // namespace zest

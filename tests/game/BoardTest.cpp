@@ -5,6 +5,7 @@
 #include "game/FinishDialog.h"
 #include "game/PauseDialog.h"
 #include "game/TryAgainDialog.h"
+#include "graphics/MemoryImage.h"
 
 using boardtest::BoardFixture;
 using boardtest::Click;
@@ -257,6 +258,53 @@ TEST_F(BoardTest, MenuButtonPausesTheLevel)
     const int counter = board->GetLevel()->GetUpdateCounter();
     Step(*app, 10);
     EXPECT_EQ(board->GetLevel()->GetUpdateCounter(), counter);
+}
+
+// A board whose picture cannot change is drawn once and then left alone, so the game idles: the
+// menu, and a paused level once its banner has counted down (the countdown runs in its draws).
+// Drawing it again would give the very same pixels.
+TEST_F(BoardTest, TheMenuAndAPausedLevelAreDrawnOnceThenLeftAlone)
+{
+    zest::WidgetManager* manager = app->GetWidgetManager();
+    auto* screen = zest::AsMemoryImage(manager->GetScreenImage());
+    ASSERT_NE(screen, nullptr);
+    auto idleUpdate = [&] {
+        app->UpdateOnce();
+        return !manager->DrawWidgets();
+    };
+    auto pixels = [&] {
+        const uint32_t* bits = screen->GetBits();
+        return std::vector<uint32_t>(bits, bits + screen->GetWidth() * screen->GetHeight());
+    };
+    Step(*app, 2);
+    EXPECT_TRUE(idleUpdate()) << "menu";
+
+    Play();
+    PressKey(*app, 27);
+    auto* pause = DialogAt(Board::PauseDialogId);
+    ASSERT_NE(pause, nullptr);
+    tibble::Level* level = board->GetLevel();
+    const int left = level->GetIntroCounter();
+    ASSERT_GT(left, 0);
+    const int draws = board->LevelDraws();
+    Step(*app, left);
+    EXPECT_EQ(level->GetIntroCounter(), 0);
+    EXPECT_EQ(board->LevelDraws(), draws + left);
+    Step(*app); // the picture without the banner
+    const int settled = board->LevelDraws();
+    const auto shown = pixels();
+    for (int i = 0; i < 20; i++)
+        EXPECT_TRUE(idleUpdate()) << "paused, update " << i;
+    EXPECT_EQ(board->LevelDraws(), settled);
+    board->MarkDirty();
+    manager->DrawWidgets();
+    EXPECT_EQ(pixels(), shown);
+
+    // CLOSE: the level runs and is drawn every update again.
+    ClickWidget(*app, pause->GetYesButton());
+    Step(*app, 3);
+    EXPECT_FALSE(board->IsPaused());
+    EXPECT_EQ(board->LevelDraws(), settled + 4);
 }
 
 TEST_F(BoardTest, EscapeDuringTheFadeKeepsTheGamePausedUnderThePauseDialog)

@@ -189,21 +189,30 @@ TEST(BlitRoutines, FastPathsMatchReference)
                     Rect destRect(-10, 2, 150, 31), area(0, 2, 139, 31);
                     auto expect = Drawn(start, dw, dh,
                                       [&](auto& d) { StretchRef(d, area, destRect, view, srcRects[1], color, mode, mirror); });
-                    auto got = Drawn(start, dw, dh, [&](auto& d) {
-                        StretchFast(d, area, destRect, view, srcRects[1], color, mode, mirror, opaque);
-                    });
-                    EXPECT_TRUE(zest::test::SamePixels("stretch-" + name + "-" + std::to_string(mode) +
-                                                           (mirror ? "m" : ""),
-                                                       expect.data(), got.data(), dw, dh));
+                    for (Simd simd : AvailableSimd())
+                    {
+                        auto got = Drawn(start, dw, dh, [&](auto& d) {
+                            StretchFast(d, area, destRect, view, srcRects[1], color, mode, mirror, opaque, simd);
+                        });
+                        EXPECT_TRUE(zest::test::SamePixels("stretch-" + name + "-" + std::to_string(mode) +
+                                                               (mirror ? "m" : "") + "-simd" +
+                                                               std::to_string(static_cast<int>(simd)),
+                                                           expect.data(), got.data(), dw, dh));
+                    }
                 }
                 AffineMap map;
                 ASSERT_TRUE(MakeAffineMap(0.8, 0.6, -0.6, 0.8, 40.3, 20.7, map));
                 Rect area(0, 0, dw, dh);
                 auto expect = Drawn(start, dw, dh, [&](auto& d) { AffineRef(d, area, view, srcRects[0], map, color, mode); });
-                auto got = Drawn(start, dw, dh,
-                               [&](auto& d) { AffineFast(d, area, view, srcRects[0], map, color, mode, opaque); });
-                EXPECT_TRUE(zest::test::SamePixels("affine-" + name + "-" + std::to_string(mode), expect.data(),
-                                                   got.data(), dw, dh));
+                for (Simd simd : AvailableSimd())
+                {
+                    auto got = Drawn(start, dw, dh, [&](auto& d) {
+                        AffineFast(d, area, view, srcRects[0], map, color, mode, opaque, simd);
+                    });
+                    EXPECT_TRUE(zest::test::SamePixels("affine-" + name + "-" + std::to_string(mode) + "-simd" +
+                                                           std::to_string(static_cast<int>(simd)),
+                                                       expect.data(), got.data(), dw, dh));
+                }
             }
         }
     }
@@ -346,10 +355,16 @@ TEST(BlitRoutines, AffineSpansMatchReferenceInEveryOrientation)
                 {
                     const Rect area(0, 0, dw, dh);
                     auto expect = Drawn(start, dw, dh, [&](auto& d) { AffineRef(d, area, view, sr, map, color, mode); });
-                    auto got = Drawn(start, dw, dh, [&](auto& d) { AffineFast(d, area, view, sr, map, color, mode, true); });
-                    EXPECT_TRUE(zest::test::SamePixels(std::string("affine ") + c.what + " " + std::to_string(sr.x) +
-                                                           " " + std::to_string(color) + " " + std::to_string(mode),
-                                                       expect.data(), got.data(), dw, dh));
+                    for (Simd simd : AvailableSimd())
+                    {
+                        auto got = Drawn(start, dw, dh,
+                                         [&](auto& d) { AffineFast(d, area, view, sr, map, color, mode, true, simd); });
+                        EXPECT_TRUE(zest::test::SamePixels(std::string("affine ") + c.what + " " +
+                                                               std::to_string(sr.x) + " " + std::to_string(color) +
+                                                               " " + std::to_string(mode) + " simd " +
+                                                               std::to_string(static_cast<int>(simd)),
+                                                           expect.data(), got.data(), dw, dh));
+                    }
                 }
             }
         }
