@@ -161,6 +161,8 @@ struct RenderedGlyph
 std::shared_ptr<const SysFont::Face> SysFont::BuildFace(const std::string& faceName, int pointSize, bool bold,
                                                         bool italic, bool underline)
 {
+    if (pointSize > MaxPointSize)
+        return nullptr;
     // Points to pixels at 96 dots per inch, rounded as the system does.
     const int pixels = std::max(1, (pointSize * 96 + 36) / 72);
 

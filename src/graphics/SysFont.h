@@ -15,6 +15,10 @@ namespace zest
 class SysFont : public Font
 {
 public:
+    // Largest point size a face is rendered at: the 256 glyphs of a face share one sheet, which at 775 points
+    // would take 760 MB. Beyond it the font is not loaded.
+    static constexpr int MaxPointSize = 144;
+
     // pointSize in points (pixels = points x 96 / 72, rounded). Text bytes are Windows-1252 characters.
     SysFont(const std::string& faceName, int pointSize, bool bold = false, bool italic = false, bool underline = false);
     // Shares the face and metrics; shadow and simulated bold start off.

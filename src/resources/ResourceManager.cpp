@@ -452,6 +452,8 @@ bool ResourceManager::ReadFont(const XMLItem& element)
     {
         if (res->size < 1)
             return Fail("SysFont needs point size");
+        if (res->size > SysFont::MaxPointSize)
+            return Fail(TooLarge("size", std::to_string(res->size), SysFont::MaxPointSize));
         res->bold = HasAttribute(element, "bold");
         res->italic = HasAttribute(element, "italic");
         res->shadow = HasAttribute(element, "shadow");

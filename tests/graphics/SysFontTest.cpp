@@ -91,6 +91,16 @@ TEST_F(SysFontTest, MissingFaceFallsBackToSansSerif)
     EXPECT_GT(fallback.StringWidth("CLICK HERE TO CONTINUE"), 0);
 }
 
+TEST_F(SysFontTest, SizesBeyondTheLimitAreNotRendered)
+{
+    // The largest size still renders; beyond it the face would need a sheet of hundreds of megabytes.
+    SysFont largest("DejaVu Sans", SysFont::MaxPointSize);
+    EXPECT_TRUE(largest.IsLoaded());
+    SysFont huge("DejaVu Sans", 775);
+    EXPECT_FALSE(huge.IsLoaded());
+    EXPECT_EQ(huge.StringWidth("W"), 0);
+}
+
 TEST_F(SysFontTest, DrawsAntialiasedTextInItsColourAroundTheBaseline)
 {
     auto canvas = Canvas(120, 40, 0x00000000);

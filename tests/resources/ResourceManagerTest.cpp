@@ -269,6 +269,9 @@ TEST_F(ResourceManagerTest, BadManifestsReportTheFirstErrorWithLineAndFile)
          "SysFont needs point size", 2},
         {"system font of size 0", "<ResourceManifest><Resources id=\"a\">\n\n<Font path=\"!sys:Arial\" size=\"0\"/>",
          "SysFont needs point size", 3},
+        // Found by the manifest fuzzer: a 775-point face renders a 760 MB glyph sheet.
+        {"huge system font", "<ResourceManifest><Resources id=\"a\">\n<Font path=\"!sys:DejaVu Sans\" size=\"775\"/>",
+         "Invalid size '775' (at most 144).", 2},
         {"the reader's own error",
          "<ResourceManifest><Resources id=\"a\">\n<Image path=\"a.png\">\n</Resources>",
          "End 'Resources' Doesn't Match Start 'Image'", 3},
