@@ -9,7 +9,8 @@ little early or late, and `tibble-plan --robust` measures how often that still c
 tries, press by press, a few small changes a person would not notice (the press held 30 or 60 updates longer or
 15 shorter, started 15 updates earlier or later) and keeps each change that makes more shifted runs complete,
 summed over the given seeds, while the script as written still completes. Presses stay in order, never overlap and
-last at least 20 updates. OUT.play is written after every kept change, so an interrupted run leaves its best.
+last at least 20 updates. The lines after the last press (the closing expectation and the end) move with the
+level's completion. OUT.play is written after every kept change, so an interrupted run leaves its best.
 
 Judge the result on seeds the polish did not see (tibble-plan --robust --seed 7): a change that only suits the
 seeds it was chosen on is no gain.
@@ -28,19 +29,34 @@ SHORTEST = 20
 
 
 def robust_total(args, lines, scratch):
-    """Shifted runs that complete, summed over the seeds; -1 when the script as written does not complete."""
+    """Shifted runs that complete, summed over the seeds, and the update the script as written completes at;
+    (-1, 0) when it does not complete."""
     with open(scratch, "w") as file:
         file.write("\n".join(lines))
     total = 0
+    completes = 0
     for seed in args.seeds.split(","):
         result = subprocess.run([os.path.join(args.bin, "tibble-plan"), "--data", args.bin, "--level-index",
                                  str(args.index), "--robust", scratch, "--seed", seed, args.map],
                                 capture_output=True, text=True)
-        found = re.search(r"; (\d+) of \d+ shifted runs complete", result.stdout)
+        found = re.search(r"completes at update (\d+); (\d+) of \d+ shifted runs complete", result.stdout)
         if result.returncode != 0 or not found:
-            return -1
-        total += int(found.group(1))
-    return total
+            return -1, 0
+        completes = int(found.group(1))
+        total += int(found.group(2))
+    return total, completes
+
+
+def follow_completion(lines, shift):
+    """Moves the lines after the last press (the script's closing expectations and its end) by shift updates, so
+    they still come right after the level completes."""
+    rows = [i for i, line in enumerate(lines) if PRESS.match(line)]
+    moved = list(lines)
+    for i in range(rows[-1] + 1 if rows else 0, len(lines)):
+        found = re.match(r"^(\d+)( .*)$", lines[i])
+        if found:
+            moved[i] = f"{int(found.group(1)) + shift}{found.group(2)}"
+    return moved
 
 
 def main():
@@ -60,7 +76,8 @@ def main():
 
     lines = open(args.script).read().split("\n")
     scratch = os.path.abspath(args.out) + ".try"
-    best = robust_total(args, lines, scratch)
+    best, completes = robust_total(args, lines, scratch)
+    first_completes = completes
     if best < 0:
         sys.exit("polish-presses: the script as written does not complete the level")
     print(f"start: {best} runs complete", flush=True)
@@ -84,14 +101,14 @@ def main():
                 trial = list(lines)
                 trial[down_row] = f"{start} down {down.group(3)} {down.group(4)}"
                 trial[up_row] = f"{end} up {up.group(3)} {up.group(4)}"
-                total = robust_total(args, trial, scratch)
+                total, trial_completes = robust_total(args, trial, scratch)
                 if total > best:
-                    best, lines = total, trial
+                    best, lines, completes = total, trial, trial_completes
                     print(f"press {k + 1}: {which} {delta:+d} -> {best} runs complete", flush=True)
                     with open(args.out, "w") as file:
-                        file.write("\n".join(lines))
+                        file.write("\n".join(follow_completion(lines, completes - first_completes)))
     with open(args.out, "w") as file:
-        file.write("\n".join(lines))
+        file.write("\n".join(follow_completion(lines, completes - first_completes)))
     os.remove(scratch)
     print(f"done: {best} runs complete", flush=True)
 
