@@ -78,7 +78,8 @@ RobustnessCheck::RobustnessCheck(PlanSimFactory factory, std::vector<ScriptPress
 {
 }
 
-std::vector<int> RobustnessCheck::FindTargets(int& completedAt, std::vector<int>* trail) const
+std::vector<int> RobustnessCheck::FindTargets(int& completedAt, std::vector<int>* trail,
+                                              std::vector<int>& nectarUpdates) const
 {
     std::vector<int> targets(presses.size(), -1);
     completedAt = 0;
@@ -118,7 +119,10 @@ std::vector<int> RobustnessCheck::FindTargets(int& completedAt, std::vector<int>
             sim->SetMouse(press.x, press.y, true);
             held = true;
         }
+        const int nectarBefore = sim->GetLevel().GetNectarCollected();
         const int answer = sim->Step();
+        if (sim->GetLevel().GetNectarCollected() > nectarBefore)
+            nectarUpdates.push_back(update);
         if (trail)
             AddTrailTiles(sim->GetLevel(), trailState, *trail);
         if (answer == Level::Completed)
@@ -133,7 +137,7 @@ std::vector<int> RobustnessCheck::FindTargets(int& completedAt, std::vector<int>
 }
 
 int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit,
-                          std::vector<int>* trail) const
+                          std::vector<int>* trail, RobustnessReport::Outcome& outcome) const
 {
     std::unique_ptr<PlanSim> sim = factory();
     if (!sim)
@@ -169,8 +173,17 @@ int RobustnessCheck::Play(const std::vector<ScriptPress>& run, const std::vector
             held = true;
         }
         const int answer = sim->Step();
+        const Level& level = sim->GetLevel();
+        if (level.GetNectarCollected() > outcome.nectar)
+        {
+            outcome.nectar = level.GetNectarCollected();
+            outcome.lastNectarUpdate = update;
+        }
+        outcome.livesLost = sim->LivesLost();
+        outcome.beeX = static_cast<int>(level.GetBee().centreX);
+        outcome.beeY = static_cast<int>(level.GetBee().centreY);
         if (trail)
-            AddTrailTiles(sim->GetLevel(), trailState, *trail);
+            AddTrailTiles(level, trailState, *trail);
         if (answer == Level::Completed)
             return update;
         if (answer == Level::GameOver)
@@ -183,7 +196,8 @@ RobustnessReport RobustnessCheck::Run()
 {
     RobustnessReport report;
     std::vector<int> nominalTrail;
-    const std::vector<int> targets = FindTargets(report.nominalUpdates, options.trails ? &nominalTrail : nullptr);
+    const std::vector<int> targets =
+        FindTargets(report.nominalUpdates, options.trails ? &nominalTrail : nullptr, report.nectarUpdates);
     if (options.trails)
         report.trails.push_back(std::move(nominalTrail));
     report.nominalCompleted = report.nominalUpdates > 0;
@@ -194,7 +208,9 @@ RobustnessReport RobustnessCheck::Run()
         const std::vector<ScriptPress> run =
             ShiftPresses(presses, options.shift, options.seed + static_cast<uint32_t>(i) * 7919u);
         std::vector<int> trail;
-        const int finished = Play(run, targets, limit, options.trails ? &trail : nullptr);
+        RobustnessReport::Outcome outcome;
+        const int finished = Play(run, targets, limit, options.trails ? &trail : nullptr, outcome);
+        report.outcomes.push_back(outcome);
         if (options.trails)
             report.trails.push_back(std::move(trail));
         report.finishUpdates.push_back(finished);

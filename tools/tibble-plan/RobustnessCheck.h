@@ -20,6 +20,19 @@ struct RobustnessReport
     int runs = 0;
     int completed = 0;
     std::vector<int> finishUpdates; // per run: the completing update, or 0
+    // Per run, where it stood when it stopped: the nectar collected, the update of its last nectar, lives lost and
+    // the bee's centre. For a failing run the last nectar names the hop that went wrong; the nominal run's
+    // nectarUpdates list every hop's update to compare with.
+    struct Outcome
+    {
+        int nectar = 0;
+        int lastNectarUpdate = 0;
+        int livesLost = 0;
+        int beeX = 0;
+        int beeY = 0;
+    };
+    std::vector<Outcome> outcomes;
+    std::vector<int> nectarUpdates; // the script as written: the update of each nectar gained
     // With Options::trails: per run, the script as written first, every tile (row * width + column) the bee's
     // collision box came within a pixel of, in the order it first came to them. Hedges placed outside a completing
     // run's trail leave that run exactly as it was, which is how a designer wraps architecture round a route
@@ -47,10 +60,11 @@ private:
     // Plays the presses of run on a fresh run until the level completes, the game ends or limit updates passed; answers
     // the completing update or 0. targets gives each press's hose record (-1: press the written point).
     // With a trail, adds the tiles the bee's box touches after every update.
-    int Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit,
-             std::vector<int>* trail) const;
-    // The hose record under each press of the script as written, found on a nominal replay.
-    std::vector<int> FindTargets(int& completedAt, std::vector<int>* trail) const;
+    int Play(const std::vector<ScriptPress>& run, const std::vector<int>& targets, int limit, std::vector<int>* trail,
+             RobustnessReport::Outcome& outcome) const;
+    // The hose record under each press of the script as written, found on a nominal replay, and the update of
+    // each nectar it gains.
+    std::vector<int> FindTargets(int& completedAt, std::vector<int>* trail, std::vector<int>& nectarUpdates) const;
 
     PlanSimFactory factory;
     std::vector<ScriptPress> presses;

@@ -289,9 +289,21 @@ int main(int argc, char** argv)
         const RobustnessReport report = check.Run();
         if (options.verbose)
         {
+            std::printf("  as written, nectar at updates");
+            for (int update : report.nectarUpdates)
+                std::printf(" %d", update);
+            std::printf("\n");
             for (size_t i = 0; i < report.finishUpdates.size(); i++)
-                std::printf("  run %zu: %s %d\n", i + 1, report.finishUpdates[i] ? "completed at" : "failed",
-                            report.finishUpdates[i]);
+            {
+                const RobustnessReport::Outcome& outcome = report.outcomes[i];
+                if (report.finishUpdates[i])
+                    std::printf("  run %zu: completed at %d\n", i + 1, report.finishUpdates[i]);
+                else
+                    std::printf("  run %zu: failed with nectar %d (the last at update %d), %d lives lost, bee at "
+                                "(%d, %d)\n",
+                                i + 1, outcome.nectar, outcome.lastNectarUpdate, outcome.livesLost, outcome.beeX,
+                                outcome.beeY);
+            }
         }
         if (!trailPath.empty() && !WriteTrails(trailPath, report, TrailWidth(*adapter)))
         {
