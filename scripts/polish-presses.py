@@ -2,7 +2,7 @@
 """Polishes a solution's presses so that a person's timing can follow it.
 
 usage: scripts/polish-presses.py MAP.pmp LEVEL_INDEX IN.play OUT.play [--seeds 1,2,3] [--rounds N] [--minutes M]
-                                 [--bin DIR]
+                                 [--window FROM,TO] [--wide] [--bin DIR]
 
 The planner's presses are right to the update for the one run it plays. A person starts and ends each press a
 little early or late, and `tibble-plan --robust` measures how often that still completes the level. This tool
@@ -11,6 +11,10 @@ tries, press by press, a few small changes a person would not notice (the press 
 summed over the given seeds, while the script as written still completes. Presses stay in order, never overlap and
 last at least 20 updates. The lines after the last press (the closing expectation and the end) move with the
 level's completion. OUT.play is written after every kept change, so an interrupted run leaves its best.
+
+--window keeps the work to the presses that start between two script updates: `tibble-plan --robust --verbose`
+says after which nectar the failing runs stopped, which names the hop to polish. --wide adds bolder moves (started
+45 updates earlier or later, held 120 longer or 45 shorter).
 
 Judge the result on seeds the polish did not see (tibble-plan --robust --seed 7): a change that only suits the
 seeds it was chosen on is no gain.
@@ -25,6 +29,9 @@ import time
 PRESS = re.compile(r"^(\d+) (down|up) (-?\d+) (-?\d+)$")
 # (end of press, start of press) moves tried for each press, in updates.
 CHANGES = (("end", 30), ("end", 60), ("start", -15), ("start", 15), ("end", -15))
+# With --wide, bolder moves as well: a press that must catch a bee whose arrival wanders (out of a trap, after a
+# long flight) is best held over the whole time the bee may come.
+WIDE = (("start", -45), ("end", 120), ("start", 45), ("end", -45))
 SHORTEST = 20
 
 
@@ -68,6 +75,8 @@ def main():
     parser.add_argument("--seeds", default="1,2,3")
     parser.add_argument("--rounds", type=int, default=1)
     parser.add_argument("--minutes", type=float, default=40)
+    parser.add_argument("--window", default="")
+    parser.add_argument("--wide", action="store_true")
     parser.add_argument("--bin", default="build/bin")
     args = parser.parse_args()
     args.map = os.path.abspath(args.map)
@@ -83,11 +92,15 @@ def main():
     print(f"start: {best} runs complete", flush=True)
     rows = [i for i, line in enumerate(lines) if PRESS.match(line)]
     presses = [(rows[k], rows[k + 1]) for k in range(0, len(rows) - 1, 2)]
+    low, high = (int(v) for v in args.window.split(",")) if args.window else (0, 1 << 30)
+    changes = CHANGES + WIDE if args.wide else CHANGES
     for _ in range(args.rounds):
         for k, (down_row, up_row) in enumerate(presses):
             if time.time() > deadline:
                 break
-            for which, delta in CHANGES:
+            if not low <= int(PRESS.match(lines[down_row]).group(1)) <= high:
+                continue
+            for which, delta in changes:
                 down, up = PRESS.match(lines[down_row]), PRESS.match(lines[up_row])
                 start, end = int(down.group(1)), int(up.group(1))
                 if which == "end":
