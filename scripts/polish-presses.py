@@ -14,7 +14,9 @@ level's completion. OUT.play is written after every kept change, so an interrupt
 
 --window keeps the work to the presses that start between two script updates: `tibble-plan --robust --verbose`
 says after which nectar the failing runs stopped, which names the hop to polish. --wide adds bolder moves (started
-45 updates earlier or later, held 120 longer or 45 shorter).
+45 updates earlier or later or 120 earlier, held 120 or 240 longer or 45 shorter). A press that starts while the
+bee cannot yet be pushed (it is feeding, tumbling or coming out of a trumpet) starts to act the moment it can, which
+takes the press's own timing out of the route.
 
 Judge the result on seeds the polish did not see (tibble-plan --robust --seed 7): a change that only suits the
 seeds it was chosen on is no gain.
@@ -31,7 +33,7 @@ PRESS = re.compile(r"^(\d+) (down|up) (-?\d+) (-?\d+)$")
 CHANGES = (("end", 30), ("end", 60), ("start", -15), ("start", 15), ("end", -15))
 # With --wide, bolder moves as well: a press that must catch a bee whose arrival wanders (out of a trap, after a
 # long flight) is best held over the whole time the bee may come.
-WIDE = (("start", -45), ("end", 120), ("start", 45), ("end", -45))
+WIDE = (("start", -45), ("end", 120), ("start", 45), ("end", -45), ("start", -120), ("end", 240))
 SHORTEST = 20
 
 
