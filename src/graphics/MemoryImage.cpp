@@ -80,6 +80,7 @@ void MemoryImage::FreeDerived()
 {
     nativeAlphaData.reset();
     runLengthAlpha.reset();
+    rowSpans.reset();
     runLengthAdditive.reset();
     additivePrescaled.reset();
 }
@@ -315,7 +316,14 @@ const uint8_t* MemoryImage::GetRunLengthAlpha()
         return nullptr;
     runLengthAlpha = std::make_unique<uint8_t[]>(PixelCount(width, height));
     blit::BuildRunLengthAlpha(src, runLengthAlpha.get());
+    rowSpans = std::make_unique<blit::RowSpan[]>(static_cast<size_t>(height));
+    blit::BuildRowSpans(src, rowSpans.get());
     return runLengthAlpha.get();
+}
+
+const blit::RowSpan* MemoryImage::GetRowSpans()
+{
+    return GetRunLengthAlpha() ? rowSpans.get() : nullptr;
 }
 
 const uint8_t* MemoryImage::GetRunLengthAdditive()
@@ -369,6 +377,7 @@ void MemoryImage::DropNativeData()
 {
     GetBits();
     runLengthAlpha.reset();
+    rowSpans.reset();
     runLengthAdditive.reset();
     additivePrescaled.reset();
 }
@@ -597,13 +606,14 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
         {
             const uint8_t* rle = source->GetRunLengthAlpha(); // commits the source's flags first
             blit::BlitNormalRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, IsKnownOpaque(),
-                                source->IsKnownOpaque(), blit::BestSimd());
+                                source->IsKnownOpaque(), blit::BestSimd(), source->rowSpans.get());
         }
     }
     else if (drawMode != DrawModeAdditive && src.bits != nullptr && source != this)
     {
-        blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, source->GetRunLengthAlpha(), srcRect, c,
-                            IsKnownOpaque(), blit::BestSimd());
+        const uint8_t* rle = source->GetRunLengthAlpha();
+        blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, c, IsKnownOpaque(), blit::BestSimd(),
+                            source->rowSpans.get());
     }
     else if (drawMode != DrawModeAdditive && src.indices != nullptr && source != this)
     {

@@ -17,6 +17,7 @@ namespace blit
 {
 struct SourcePixels;
 struct DestPixels;
+struct RowSpan;
 } // namespace blit
 
 class MemoryImage : public Image
@@ -59,6 +60,9 @@ public:
     virtual const uint8_t* GetRunLengthAlpha();
     // The same for additive drawing; the classes are: adds nothing (alpha 0 or black) / opaque / other.
     virtual const uint8_t* GetRunLengthAdditive();
+    // Where each row's visible pixels and longest opaque run lie (one per row), built with the alpha
+    // run-length table; null for an empty image.
+    const blit::RowSpan* GetRowSpans();
     // Allows the 32-bit bits to be freed once display data holds the picture.
     virtual void PurgeBits();
     // Makes sure the bits exist, then frees the derived caches.
@@ -136,6 +140,7 @@ protected:
     std::unique_ptr<uint8_t[]> colorIndices;
     std::unique_ptr<uint32_t[]> nativeAlphaData;
     std::unique_ptr<uint8_t[]> runLengthAlpha;
+    std::unique_ptr<blit::RowSpan[]> rowSpans; // built with runLengthAlpha
     std::unique_ptr<uint8_t[]> runLengthAdditive;
     std::unique_ptr<uint32_t[]> additivePrescaled; // additive source terms, built with runLengthAdditive
 
