@@ -93,8 +93,9 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
              int mode, bool mirror);
 // Fast normal blit of a 32-bit source drawn unchanged (white colour), using its alpha run-length
 // table: transparent runs skipped, opaque runs copied, the rest blended. destOpaque as for fills;
-// srcOpaque: every source pixel is known to have alpha 255 (a plain copy). spans: the source's row
-// spans (BuildRowSpans) or none; the AVX2 kernels onto an opaque destination blend by them.
+// srcOpaque: every source pixel is known to have alpha 255 (a plain copy; rle may then be null).
+// spans: the source's row spans (BuildRowSpans) or none; the AVX2 kernels onto an opaque
+// destination blend by them.
 void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
                    const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd, const RowSpan* spans = nullptr);
 // Normal blit of a 32-bit source under a colour other than white, using its alpha run-length

@@ -604,9 +604,14 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
         }
         else
         {
-            const uint8_t* rle = source->GetRunLengthAlpha(); // commits the source's flags first
-            blit::BlitNormalRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, IsKnownOpaque(),
-                                source->IsKnownOpaque(), blit::BestSimd(), source->rowSpans.get());
+            // An opaque source is copied and needs no run-length table. The level's background
+            // ring is redrawn in part whenever the camera crosses a tile; building its table
+            // each time (400,000 pixels) made every such frame several times dearer.
+            source->CommitBits();
+            const bool srcOpaque = source->IsKnownOpaque();
+            const uint8_t* rle = srcOpaque ? nullptr : source->GetRunLengthAlpha();
+            blit::BlitNormalRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, IsKnownOpaque(), srcOpaque,
+                                blit::BestSimd(), source->rowSpans.get());
         }
     }
     else if (drawMode != DrawModeAdditive && src.bits != nullptr && source != this)
