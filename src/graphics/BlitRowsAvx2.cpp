@@ -212,10 +212,20 @@ template <typename Kernels>
         Store8(d + opaqueEnd - 8, kernels.Fill(Load8(s + opaqueEnd - 8)));
         return;
     }
-    // No run worth filling: blocks from lo; past hi they only meet transparent pixels, so only the
-    // row's end needs a masked block.
-    int i = lo;
-    for (; i < hi && i + 8 <= n; i += 8)
+    // No run worth filling: whole blocks over [lo, hi), moved left as far as the row's end needs
+    // (pixels outside [lo, hi) are transparent, so blending them changes nothing). Only a span
+    // that rounds up to more than the row needs a masked block: masked loads and stores are slow,
+    // and small sprites such as particles would meet one on almost every row.
+    const int blocks = (hi - lo + 7) / 8;
+    int i = std::min(lo, n - 8 * blocks);
+    if (i >= 0)
+    {
+        for (; i < hi; i += 8)
+            Store8(d + i, kernels.Blend(Load8(s + i), Load8(d + i)));
+        return;
+    }
+    i = lo;
+    for (; i + 8 <= n; i += 8)
         Store8(d + i, kernels.Blend(Load8(s + i), Load8(d + i)));
     if (i < hi)
     {
