@@ -236,6 +236,36 @@ template <typename Kernels>
     }
 }
 
+// SpanRows for blits that do (clipped) or do not cut the source's rows at either side.
+template <bool clipped, typename Kernels>
+inline void SpanRowsClipped(const Rows& rows, const Kernels& kernels, bool fillRuns)
+{
+    uint32_t* d = rows.d;
+    const uint32_t* s = rows.s;
+    const uint8_t* r = rows.r;
+    for (int j = 0; j < rows.rows; j++, d += rows.dPitch, s += rows.sPitch, r += rows.sPitch)
+    {
+        const RowSpan& span = rows.spans[j];
+        if (span.walk)
+        {
+            kernels.Walk(d, s, r);
+            continue;
+        }
+        // Unclipped rows take their span as it is.
+        const int lo = clipped ? std::max(span.first - rows.sx, 0) : span.first;
+        const int hi = clipped ? std::min(span.end - rows.sx, rows.n) : span.end;
+        if (lo >= hi)
+            continue;
+        if (!fillRuns)
+            SpanRow(d, s, rows.n, lo, hi, 0, 0, kernels);
+        else if (clipped)
+            SpanRow(d, s, rows.n, lo, hi, std::max(span.opaqueFirst - rows.sx, lo), std::min(span.opaqueEnd - rows.sx, hi),
+                    kernels);
+        else
+            SpanRow(d, s, rows.n, lo, hi, span.opaqueFirst, span.opaqueEnd, kernels);
+    }
+}
+
 // The rows of a blit by their spans (walk: run by run instead). Kernels gives Blend (eight
 // pixels blended), Fill (eight pixels of an opaque run) and Walk (one row run by run). fillRuns:
 // the opaque runs stay opaque under this blit, so they may be filled.
@@ -245,26 +275,10 @@ inline void SpanRows(const Rows& rows, const Kernels& kernelsIn, bool fillRuns)
     // A local copy: vector stores may alias anything, so the caller's constants would be loaded again
     // after every store.
     const Kernels kernels = kernelsIn;
-    for (int j = 0; j < rows.rows; j++)
-    {
-        const size_t offset = static_cast<size_t>(j) * static_cast<size_t>(rows.sPitch);
-        uint32_t* d = rows.d + static_cast<size_t>(j) * static_cast<size_t>(rows.dPitch);
-        const RowSpan& span = rows.spans[j];
-        if (span.walk)
-        {
-            kernels.Walk(d, rows.s + offset, rows.r + offset);
-            continue;
-        }
-        const int lo = std::max(span.first - rows.sx, 0);
-        const int hi = std::min(span.end - rows.sx, rows.n);
-        if (lo >= hi)
-            continue;
-        if (fillRuns)
-            SpanRow(d, rows.s + offset, rows.n, lo, hi, std::max(span.opaqueFirst - rows.sx, lo),
-                    std::min(span.opaqueEnd - rows.sx, hi), kernels);
-        else
-            SpanRow(d, rows.s + offset, rows.n, lo, hi, 0, 0, kernels);
-    }
+    if (rows.sx == 0 && rows.n == rows.sPitch)
+        SpanRowsClipped<false>(rows, kernels, fillRuns);
+    else
+        SpanRowsClipped<true>(rows, kernels, fillRuns);
 }
 
 // Profile (callgrind, bench_blit's 64 x 64 disc onto the screen): the SSE2 rows took 15,000
