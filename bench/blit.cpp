@@ -152,7 +152,7 @@ void BM_Blit_NormalKernel(benchmark::State& state, blit::Simd simd, bool withSpa
     Fixture& f = F();
     blit::DestPixels dest{f.screen.GetBits(), ScreenW, ScreenH};
     const uint8_t* rle = f.sprite.GetRunLengthAlpha();
-    const blit::RowSpan* spans = withSpans ? f.sprite.GetRowSpans() : nullptr;
+    const blit::SpanTable spans{withSpans ? f.sprite.GetRowSpans() : nullptr, f.sprite.GetRowSpanColumns()};
     size_t i = 0;
     for (auto _ : state)
     {

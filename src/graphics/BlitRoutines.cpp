@@ -655,57 +655,68 @@ void BuildRunLengthAdditive(const SourcePixels& src, uint8_t* out)
     });
 }
 
-void BuildRowSpans(const SourcePixels& src, RowSpan* out)
+namespace
 {
-    for (int y = 0; y < src.height; y++)
+
+// The span of row y's pixels x0 <= x < x1.
+RowSpan SpanOf(const SourcePixels& src, int y, int x0, int x1)
+{
+    RowSpan span;
+    int first = -1, end = 0;
+    int runStart = -1, bestFirst = 0, bestEnd = 0;
+    int gapStart = -1, widestGap = 0;
+    for (int x = x0; x <= x1; x++)
     {
-        RowSpan span;
-        int first = -1, end = 0;
-        int runStart = -1, bestFirst = 0, bestEnd = 0;
-        int gapStart = -1, widestGap = 0;
-        for (int x = 0; x <= src.width; x++)
+        const uint32_t a = x < x1 ? A(src.At(x, y)) : 0;
+        if (a == 255 && runStart < 0)
+            runStart = x;
+        if (a != 255 && runStart >= 0)
         {
-            const uint32_t a = x < src.width ? A(src.At(x, y)) : 0;
-            if (a == 255 && runStart < 0)
-                runStart = x;
-            if (a != 255 && runStart >= 0)
+            if (x - runStart > bestEnd - bestFirst)
             {
-                if (x - runStart > bestEnd - bestFirst)
-                {
-                    bestFirst = runStart;
-                    bestEnd = x;
-                }
-                runStart = -1;
+                bestFirst = runStart;
+                bestEnd = x;
             }
-            if (x == src.width)
-                break;
-            if (a == 0)
-            {
-                if (first >= 0 && gapStart < 0)
-                    gapStart = x;
-                continue;
-            }
-            // A transparent gap counts only between visible pixels.
-            if (gapStart >= 0)
-                widestGap = std::max(widestGap, x - gapStart);
-            gapStart = -1;
-            if (first < 0)
-                first = x;
-            end = x + 1;
+            runStart = -1;
         }
-        if (first >= 0)
+        if (x == x1)
+            break;
+        if (a == 0)
         {
-            span.first = first;
-            span.end = end;
+            if (first >= 0 && gapStart < 0)
+                gapStart = x;
+            continue;
         }
-        if (bestEnd - bestFirst >= SpanOpaqueRun)
-        {
-            span.opaqueFirst = bestFirst;
-            span.opaqueEnd = bestEnd;
-        }
-        span.walk = widestGap >= SpanWalkGap;
-        out[y] = span;
+        // A transparent gap counts only between visible pixels.
+        if (gapStart >= 0)
+            widestGap = std::max(widestGap, x - gapStart);
+        gapStart = -1;
+        if (first < 0)
+            first = x;
+        end = x + 1;
     }
+    if (first >= 0)
+    {
+        span.first = first;
+        span.end = end;
+    }
+    if (bestEnd - bestFirst >= SpanOpaqueRun)
+    {
+        span.opaqueFirst = bestFirst;
+        span.opaqueEnd = bestEnd;
+    }
+    span.walk = widestGap >= SpanWalkGap;
+    return span;
+}
+
+} // namespace
+
+void BuildRowSpans(const SourcePixels& src, int columns, RowSpan* out)
+{
+    const int celWidth = src.width / columns;
+    for (int y = 0; y < src.height; y++)
+        for (int c = 0; c < columns; c++)
+            *out++ = SpanOf(src, y, c * celWidth, (c + 1) * celWidth);
 }
 
 void FillRectRef(const DestPixels& dest, const Rect& rect, uint32_t color)
@@ -765,18 +776,27 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
 
 // The rows of a blit as the AVX2 kernels take them.
 avx2::Rows AvxRows(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, const RowSpan* spans = nullptr)
+                   const Rect& srcRect, SpanTable spans = {})
 {
     size_t offset = static_cast<size_t>(srcRect.y) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
     avx2::Rows rows{dest.Row(y) + x, dest.width,    srcBits + offset, rle + offset,
                     srcWidth,        srcRect.width, srcRect.height};
-    rows.spans = spans ? spans + srcRect.y : nullptr;
+    // Spans serve a rectangle inside one cel column.
+    const int celWidth = srcWidth / std::max(spans.columns, 1);
+    const int column = srcRect.x / celWidth;
+    if (spans.spans && srcRect.x + srcRect.width <= (column + 1) * celWidth)
+    {
+        rows.spans = spans.spans + static_cast<size_t>(srcRect.y) * static_cast<size_t>(spans.columns) +
+                     static_cast<size_t>(column);
+        rows.spanStride = spans.columns;
+        rows.wholeCel = srcRect.x == column * celWidth && srcRect.width == celWidth;
+    }
     rows.sx = srcRect.x;
     return rows;
 }
 
 void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd, const RowSpan* spans)
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd, SpanTable spans)
 {
     const bool useSimd = simd != Simd::None;
     const int n = srcRect.width;
@@ -841,7 +861,7 @@ void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
 }
 
 void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd, const RowSpan* spans)
+                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd, SpanTable spans)
 {
     const int n = srcRect.width;
     const bool useSimd = simd != Simd::None;

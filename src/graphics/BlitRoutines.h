@@ -79,8 +79,16 @@ struct RowSpan
 };
 inline constexpr int SpanOpaqueRun = 16;
 inline constexpr int SpanWalkGap = 64;
-// One RowSpan per row of src.
-void BuildRowSpans(const SourcePixels& src, RowSpan* out);
+// A source's row spans as the blits take them: one per row and cel column (columns cels across,
+// each width / columns wide), out[row * columns + column], in the source's columns. Per cel, since
+// a blit of one cel of a sheet must not take the span of the whole sheet row.
+struct SpanTable
+{
+    const RowSpan* spans = nullptr;
+    int columns = 1;
+};
+// Fills out (height * columns entries); columns must divide src.width.
+void BuildRowSpans(const SourcePixels& src, int columns, RowSpan* out);
 
 // Fills rect (inside dest) with color as the source pixel, normal blending (alpha 255 sets).
 void FillRectRef(const DestPixels& dest, const Rect& rect, uint32_t color);
@@ -95,14 +103,14 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
 // table: transparent runs skipped, opaque runs copied, the rest blended. destOpaque as for fills;
 // srcOpaque: every source pixel is known to have alpha 255 (a plain copy; rle may then be null).
 // spans: the source's row spans (BuildRowSpans) or none; the AVX2 kernels onto an opaque
-// destination blend by them.
+// destination blend by them when srcRect lies within one cel column.
 void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd, const RowSpan* spans = nullptr);
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd, SpanTable spans = {});
 // Normal blit of a 32-bit source under a colour other than white, using its alpha run-length
 // table to skip transparent runs; onto an opaque destination four pixels at a time (SSE2),
 // elsewhere through the reference formula, inlined. spans as for BlitNormalRle.
 void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd, const RowSpan* spans = nullptr);
+                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd, SpanTable spans = {});
 // Normal blit of a palettised source (any colour) with its alpha run-length table: transparent
 // runs skipped, the rest through the reference formula, inlined.
 void BlitPalettedRle(const DestPixels& dest, int x, int y, const SourcePixels& src, const uint8_t* rle,

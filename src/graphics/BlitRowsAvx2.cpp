@@ -236,7 +236,7 @@ template <typename Kernels>
     }
 }
 
-// SpanRows for blits that do (clipped) or do not cut the source's rows at either side.
+// SpanRows for blits that do (clipped) or do not cut their cel's rows at either side.
 template <bool clipped, typename Kernels>
 inline void SpanRowsClipped(const Rows& rows, const Kernels& kernels, bool fillRuns)
 {
@@ -245,15 +245,15 @@ inline void SpanRowsClipped(const Rows& rows, const Kernels& kernels, bool fillR
     const uint8_t* r = rows.r;
     for (int j = 0; j < rows.rows; j++, d += rows.dPitch, s += rows.sPitch, r += rows.sPitch)
     {
-        const RowSpan& span = rows.spans[j];
+        const RowSpan& span = rows.spans[static_cast<size_t>(j) * static_cast<size_t>(rows.spanStride)];
         if (span.walk)
         {
             kernels.Walk(d, s, r);
             continue;
         }
-        // Unclipped rows take their span as it is.
-        const int lo = clipped ? std::max(span.first - rows.sx, 0) : span.first;
-        const int hi = clipped ? std::min(span.end - rows.sx, rows.n) : span.end;
+        // Whole rows take their span as it is.
+        const int lo = clipped ? std::max(span.first - rows.sx, 0) : span.first - rows.sx;
+        const int hi = clipped ? std::min(span.end - rows.sx, rows.n) : span.end - rows.sx;
         if (lo >= hi)
             continue;
         if (!fillRuns)
@@ -262,7 +262,7 @@ inline void SpanRowsClipped(const Rows& rows, const Kernels& kernels, bool fillR
             SpanRow(d, s, rows.n, lo, hi, std::max(span.opaqueFirst - rows.sx, lo), std::min(span.opaqueEnd - rows.sx, hi),
                     kernels);
         else
-            SpanRow(d, s, rows.n, lo, hi, span.opaqueFirst, span.opaqueEnd, kernels);
+            SpanRow(d, s, rows.n, lo, hi, span.opaqueFirst - rows.sx, span.opaqueEnd - rows.sx, kernels);
     }
 }
 
@@ -275,7 +275,7 @@ inline void SpanRows(const Rows& rows, const Kernels& kernelsIn, bool fillRuns)
     // A local copy: vector stores may alias anything, so the caller's constants would be loaded again
     // after every store.
     const Kernels kernels = kernelsIn;
-    if (rows.sx == 0 && rows.n == rows.sPitch)
+    if (rows.wholeCel)
         SpanRowsClipped<false>(rows, kernels, fillRuns);
     else
         SpanRowsClipped<true>(rows, kernels, fillRuns);

@@ -18,8 +18,9 @@ bool Compiled();
 
 // rows rows of n pixels: destination rows dPitch pixels apart from d; source pixels s, their
 // run-length table r (and prescaled terms pre) sPitch pixels apart. One call per blit, so the
-// vector unit's state is set up and left once, not once a row. spans: the rows' spans (in source
-// columns; the first drawn column is sx) or none.
+// vector unit's state is set up and left once, not once a row. spans: the first row's span
+// (spanStride apart; in source columns, the first drawn column being sx) or none; wholeCel: the
+// rows are drawn whole, so every span lies inside them.
 struct Rows
 {
     uint32_t* d;
@@ -30,7 +31,9 @@ struct Rows
     int n;
     int rows;
     const RowSpan* spans = nullptr;
+    int spanStride = 1;
     int sx = 0;
+    bool wholeCel = false;
 };
 
 // Normal blend of a white-drawn source onto an opaque destination: each row's span blended whole

@@ -316,8 +316,10 @@ const uint8_t* MemoryImage::GetRunLengthAlpha()
         return nullptr;
     runLengthAlpha = std::make_unique<uint8_t[]>(PixelCount(width, height));
     blit::BuildRunLengthAlpha(src, runLengthAlpha.get());
-    rowSpans = std::make_unique<blit::RowSpan[]>(static_cast<size_t>(height));
-    blit::BuildRowSpans(src, rowSpans.get());
+    // Per cel when the cels divide the rows evenly.
+    rowSpanColumns = columns > 0 && width % columns == 0 ? columns : 1;
+    rowSpans = std::make_unique<blit::RowSpan[]>(static_cast<size_t>(height) * static_cast<size_t>(rowSpanColumns));
+    blit::BuildRowSpans(src, rowSpanColumns, rowSpans.get());
     return runLengthAlpha.get();
 }
 
@@ -611,14 +613,14 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
             const bool srcOpaque = source->IsKnownOpaque();
             const uint8_t* rle = srcOpaque ? nullptr : source->GetRunLengthAlpha();
             blit::BlitNormalRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, IsKnownOpaque(), srcOpaque,
-                                blit::BestSimd(), source->rowSpans.get());
+                                blit::BestSimd(), blit::SpanTable{source->rowSpans.get(), source->rowSpanColumns});
         }
     }
     else if (drawMode != DrawModeAdditive && src.bits != nullptr && source != this)
     {
         const uint8_t* rle = source->GetRunLengthAlpha();
         blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, c, IsKnownOpaque(), blit::BestSimd(),
-                            source->rowSpans.get());
+                            blit::SpanTable{source->rowSpans.get(), source->rowSpanColumns});
     }
     else if (drawMode != DrawModeAdditive && src.indices != nullptr && source != this)
     {

@@ -60,9 +60,11 @@ public:
     virtual const uint8_t* GetRunLengthAlpha();
     // The same for additive drawing; the classes are: adds nothing (alpha 0 or black) / opaque / other.
     virtual const uint8_t* GetRunLengthAdditive();
-    // Where each row's visible pixels and longest opaque run lie (one per row), built with the alpha
-    // run-length table; null for an empty image.
+    // Where each row's visible pixels and longest opaque run lie, per row and cel column (see
+    // blit::BuildRowSpans; GetRowSpanColumns entries a row), built with the alpha run-length table;
+    // null for an empty image.
     const blit::RowSpan* GetRowSpans();
+    int GetRowSpanColumns() const { return rowSpanColumns; }
     // Allows the 32-bit bits to be freed once display data holds the picture.
     virtual void PurgeBits();
     // Makes sure the bits exist, then frees the derived caches.
@@ -141,6 +143,7 @@ protected:
     std::unique_ptr<uint32_t[]> nativeAlphaData;
     std::unique_ptr<uint8_t[]> runLengthAlpha;
     std::unique_ptr<blit::RowSpan[]> rowSpans; // built with runLengthAlpha
+    int rowSpanColumns = 1;
     std::unique_ptr<uint8_t[]> runLengthAdditive;
     std::unique_ptr<uint32_t[]> additivePrescaled; // additive source terms, built with runLengthAdditive
 

@@ -130,7 +130,7 @@ TEST(BlitRoutines, RunLengthTablesAndRowSpansFollowTheRows)
 
     // Row spans: row 0's visible pixels end at 305 with its opaque run 0-300, row 1 is one run.
     std::vector<RowSpan> spans(2);
-    BuildRowSpans(SourcePixels{pixels.data(), nullptr, nullptr, w, 2}, spans.data());
+    BuildRowSpans(SourcePixels{pixels.data(), nullptr, nullptr, w, 2}, 1, spans.data());
     EXPECT_EQ(std::vector<int>({spans[0].first, spans[0].end, spans[0].opaqueFirst, spans[0].opaqueEnd}),
               std::vector<int>({0, 305, 0, 300}));
     EXPECT_EQ(std::vector<int>({spans[1].first, spans[1].end, spans[1].opaqueFirst, spans[1].opaqueEnd}),
@@ -153,7 +153,7 @@ TEST(BlitRoutines, RunLengthTablesAndRowSpansFollowTheRows)
         for (size_t k = 0; k < c.runs.size(); k++)
             row.insert(row.end(), static_cast<size_t>(c.runs[k]), k % 2 ? 0xFF102030u : 0x00102030u);
         RowSpan got;
-        BuildRowSpans(SourcePixels{row.data(), nullptr, nullptr, static_cast<int>(row.size()), 1}, &got);
+        BuildRowSpans(SourcePixels{row.data(), nullptr, nullptr, static_cast<int>(row.size()), 1}, 1, &got);
         EXPECT_EQ(std::vector<int>({got.first, got.end, got.opaqueFirst, got.opaqueEnd, got.walk}),
                   std::vector<int>({c.expected.first, c.expected.end, c.expected.opaqueFirst, c.expected.opaqueEnd,
                                     c.expected.walk}))
@@ -262,6 +262,7 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
         const char* what;
         int width, height;
         std::vector<uint32_t> pixels;
+        int columns = 1; // cel columns of a sheet
     };
     auto shaped = [&](int w, int h, auto alphaAt) {
         std::vector<uint32_t> p(static_cast<size_t>(w) * static_cast<size_t>(h));
@@ -291,6 +292,23 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
                                   double d = std::hypot(x - 22.0, y - 22.0);
                                   return d < 17.0 ? 255 : (d < 21.0 ? static_cast<int>((21.0 - d) * 60.0) : 0);
                               })});
+    // A sheet of three cels 24 wide: a disc, an opaque block, a faint glow. Its row spans are kept
+    // per cel; a blit of one cel must take its cel's span, not the sheet row's.
+    sprites.push_back({"sheet", 72, 20,
+                       shaped(72, 20,
+                              [](int x, int y)
+                              {
+                                  const int c = x / 24, cx = x % 24;
+                                  if (c == 0)
+                                  {
+                                      double d = std::hypot(cx - 11.5, y - 9.5);
+                                      return d < 8.0 ? 255 : (d < 10.0 ? static_cast<int>((10.0 - d) * 120.0) : 0);
+                                  }
+                                  if (c == 1)
+                                      return cx >= 2 && cx < 22 && y > 0 ? 255 : 0;
+                                  return cx >= 5 && cx < 19 ? 20 + y : 0;
+                              }),
+                       3});
     // Rows with gaps: an opaque run, then a transparent gap past the walking threshold (row 0) or
     // short of it (row 1), then translucent and opaque runs; row 2 translucent only.
     sprites.push_back({"gaps", 150, 3,
@@ -315,20 +333,29 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
         SourcePixels view{sprite.pixels.data(), nullptr, nullptr, sprite.width, sprite.height};
         std::vector<uint8_t> rle(sprite.pixels.size()), addRle(sprite.pixels.size());
         std::vector<uint32_t> prescaled(sprite.pixels.size());
-        std::vector<RowSpan> spans(static_cast<size_t>(sprite.height));
-        BuildRowSpans(view, spans.data());
+        std::vector<RowSpan> spans(static_cast<size_t>(sprite.height * sprite.columns));
+        BuildRowSpans(view, sprite.columns, spans.data());
         BuildRunLengthAlpha(view, rle.data());
         BuildRunLengthAdditive(view, addRle.data());
         BuildAdditivePrescaled(view, prescaled.data());
         const int w = sprite.width, h = sprite.height;
         // Clips: whole, starting 1, 3, 7 or 9 pixels in, ending 1 or 9 pixels short, one column.
-        const Rect clips[] = {{0, 0, w, h},
-                              {std::min(1, w - 1), 0, w - std::min(1, w - 1), h},
-                              {std::min(3, w - 1), 1 % h, w - std::min(3, w - 1), h - 1 % h},
-                              {std::min(7, w - 1), 0, std::max(1, w - 8), h},
-                              {std::min(9, w - 1), 0, std::max(1, w - 18), h},
-                              {0, 0, std::max(1, w - 1), h},
-                              {w - 1, 0, 1, h}};
+        std::vector<Rect> clips = {{0, 0, w, h},
+                                   {std::min(1, w - 1), 0, w - std::min(1, w - 1), h},
+                                   {std::min(3, w - 1), 1 % h, w - std::min(3, w - 1), h - 1 % h},
+                                   {std::min(7, w - 1), 0, std::max(1, w - 8), h},
+                                   {std::min(9, w - 1), 0, std::max(1, w - 18), h},
+                                   {0, 0, std::max(1, w - 1), h},
+                                   {w - 1, 0, 1, h}};
+        // A sheet's cels whole and cut, and a rectangle across two cels.
+        const int celWidth = w / sprite.columns;
+        for (int c = 0; sprite.columns > 1 && c < sprite.columns; c++)
+        {
+            clips.push_back({c * celWidth, 0, celWidth, h});
+            clips.push_back({c * celWidth + 2, 1, celWidth - 5, h - 1});
+        }
+        if (sprite.columns > 1)
+            clips.push_back({celWidth - 3, 0, 6, h});
         for (const Rect& clip : clips)
         {
             for (bool opaque : {true, false})
@@ -354,10 +381,10 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
                                              {
                                                  if (white)
                                                      BlitNormalRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip,
-                                                                   opaque, false, simd, rowSpans);
+                                                                   opaque, false, simd, SpanTable{rowSpans, sprite.columns});
                                                  else
                                                      BlitTintedRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip,
-                                                                   color, opaque, simd, rowSpans);
+                                                                   color, opaque, simd, SpanTable{rowSpans, sprite.columns});
                                              });
                             EXPECT_TRUE(
                                 zest::test::SamePixels(std::string(rowSpans ? "normal by spans " : "normal ") + name,
