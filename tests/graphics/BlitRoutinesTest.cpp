@@ -381,10 +381,12 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
                                              {
                                                  if (white)
                                                      BlitNormalRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip,
-                                                                   opaque, false, simd, SpanTable{rowSpans, sprite.columns});
+                                                                   opaque, false, simd,
+                                                                   SpanTable{rowSpans, sprite.columns});
                                                  else
                                                      BlitTintedRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip,
-                                                                   color, opaque, simd, SpanTable{rowSpans, sprite.columns});
+                                                                   color, opaque, simd,
+                                                                   SpanTable{rowSpans, sprite.columns});
                                              });
                             EXPECT_TRUE(
                                 zest::test::SamePixels(std::string(rowSpans ? "normal by spans " : "normal ") + name,
