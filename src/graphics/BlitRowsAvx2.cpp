@@ -407,11 +407,12 @@ struct TintedSpanKernels
     }
 };
 
-// Profile (callgrind and perf, bench_blit's disc): the run walk below took 12,300 instructions a
-// blit (SDL's RLE blit 15,500, pixman OVER 21,800), and perf put its time in the mispredicted
-// branches between skipping, blending and copying, whose run lengths change from row to row. By
-// spans a row is one fixed sequence (its two edges blended in whole blocks, its opaque run copied)
-// with no branch on the pixels.
+// Profile (callgrind, bench_blit's disc): the run walk below took 12,300 instructions a blit
+// (SDL's RLE blit 15,500, pixman OVER 21,800), much of it in the branches between skipping,
+// blending and copying, whose run lengths change from row to row. By spans a row is one fixed
+// sequence (its two edges blended in whole blocks, its opaque run copied) with no branch on the
+// pixels: 6,800 instructions. bench_garden's busy frame (sheet cels): 908,000 -> 746,000
+// instructions a frame with the spans kept per cel.
 void OverOpaqueDest(const Rows& rows)
 {
     if (rows.spans)
