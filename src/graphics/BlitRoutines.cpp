@@ -781,17 +781,23 @@ avx2::Rows AvxRows(const DestPixels& dest, int x, int y, const uint32_t* srcBits
     size_t offset = static_cast<size_t>(srcRect.y) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
     avx2::Rows rows{dest.Row(y) + x, dest.width,    srcBits + offset, rle + offset,
                     srcWidth,        srcRect.width, srcRect.height};
-    // Spans serve a rectangle inside one cel column.
-    const int celWidth = srcWidth / std::max(spans.columns, 1);
-    const int column = srcRect.x / celWidth;
-    if (spans.spans && srcRect.x + srcRect.width <= (column + 1) * celWidth)
+    rows.sx = srcRect.x;
+    if (!spans.spans)
+        return rows;
+    // Spans serve a rectangle inside one cel column (the divisions only for sheets: a blit is short).
+    int celWidth = srcWidth, column = 0;
+    if (spans.columns > 1)
+    {
+        celWidth = srcWidth / spans.columns;
+        column = srcRect.x / celWidth;
+    }
+    if (srcRect.x + srcRect.width <= (column + 1) * celWidth)
     {
         rows.spans = spans.spans + static_cast<size_t>(srcRect.y) * static_cast<size_t>(spans.columns) +
                      static_cast<size_t>(column);
         rows.spanStride = spans.columns;
         rows.wholeCel = srcRect.x == column * celWidth && srcRect.width == celWidth;
     }
-    rows.sx = srcRect.x;
     return rows;
 }
 
