@@ -3,6 +3,7 @@
 #include "graphics/BlitRoutines.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -240,29 +241,32 @@ template <typename Kernels>
 template <bool clipped, typename Kernels>
 inline void SpanRowsClipped(const Rows& rows, const Kernels& kernels, bool fillRuns)
 {
+    // Locals, not the caller's fields: vector stores may alias anything, so those would be loaded
+    // again on every row.
     uint32_t* d = rows.d;
     const uint32_t* s = rows.s;
     const uint8_t* r = rows.r;
-    for (int j = 0; j < rows.rows; j++, d += rows.dPitch, s += rows.sPitch, r += rows.sPitch)
+    const RowSpan* span = rows.spans;
+    const int n = rows.n, sx = rows.sx, count = rows.rows;
+    const ptrdiff_t dPitch = rows.dPitch, sPitch = rows.sPitch, spanStride = rows.spanStride;
+    for (int j = 0; j < count; j++, d += dPitch, s += sPitch, r += sPitch, span += spanStride)
     {
-        const RowSpan& span = rows.spans[static_cast<size_t>(j) * static_cast<size_t>(rows.spanStride)];
-        if (span.walk)
+        if (span->walk)
         {
             kernels.Walk(d, s, r);
             continue;
         }
         // Whole rows take their span as it is.
-        const int lo = clipped ? std::max(span.first - rows.sx, 0) : span.first - rows.sx;
-        const int hi = clipped ? std::min(span.end - rows.sx, rows.n) : span.end - rows.sx;
+        const int lo = clipped ? std::max(span->first - sx, 0) : span->first - sx;
+        const int hi = clipped ? std::min(span->end - sx, n) : span->end - sx;
         if (lo >= hi)
             continue;
         if (!fillRuns)
-            SpanRow(d, s, rows.n, lo, hi, 0, 0, kernels);
+            SpanRow(d, s, n, lo, hi, 0, 0, kernels);
         else if (clipped)
-            SpanRow(d, s, rows.n, lo, hi, std::max(span.opaqueFirst - rows.sx, lo), std::min(span.opaqueEnd - rows.sx, hi),
-                    kernels);
+            SpanRow(d, s, n, lo, hi, std::max(span->opaqueFirst - sx, lo), std::min(span->opaqueEnd - sx, hi), kernels);
         else
-            SpanRow(d, s, rows.n, lo, hi, span.opaqueFirst - rows.sx, span.opaqueEnd - rows.sx, kernels);
+            SpanRow(d, s, n, lo, hi, span->opaqueFirst - sx, span->opaqueEnd - sx, kernels);
     }
 }
 
