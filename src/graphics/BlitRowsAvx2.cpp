@@ -415,8 +415,8 @@ struct TintedSpanKernels
 // (SDL's RLE blit 15,500, pixman OVER 21,800), much of it in the branches between skipping,
 // blending and copying, whose run lengths change from row to row. By spans a row is one fixed
 // sequence (its two edges blended in whole blocks, its opaque run copied) with no branch on the
-// pixels: 6,800 instructions. bench_garden's busy frame (sheet cels): 908,000 -> 746,000
-// instructions a frame with the spans kept per cel.
+// pixels: 7,300 instructions, 0.44 of SDL's time. bench_garden's busy frame (sheet cels, so the
+// spans are kept per cel): 908,000 -> 735,000 instructions and about 84 -> 72 us a frame.
 void OverOpaqueDest(const Rows& rows)
 {
     if (rows.spans)
