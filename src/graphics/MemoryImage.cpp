@@ -338,7 +338,7 @@ const uint8_t* MemoryImage::GetRunLengthAdditive()
         return nullptr;
     runLengthAdditive = std::make_unique<uint8_t[]>(PixelCount(width, height));
     blit::BuildRunLengthAdditive(src, runLengthAdditive.get());
-    additivePrescaled = std::make_unique<uint32_t[]>(PixelCount(width, height));
+    additivePrescaled.reset(new (std::align_val_t(64)) uint32_t[PixelCount(width, height)]);
     blit::BuildAdditivePrescaled(src, additivePrescaled.get());
     return runLengthAdditive.get();
 }
