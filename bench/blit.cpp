@@ -145,18 +145,20 @@ void BM_Blit_NormalThroughGraphics(benchmark::State& state)
     SetSprites(state, SpriteSize * SpriteSize);
 }
 
-// The kernels alone at each vector level (the first rows go through the image and its dispatch).
-void BM_Blit_NormalKernel(benchmark::State& state, blit::Simd simd)
+// The kernels alone at each vector level (the first rows go through the image and its dispatch);
+// withSpans: the AVX2 rows blend by row spans (as images draw) rather than walk the runs.
+void BM_Blit_NormalKernel(benchmark::State& state, blit::Simd simd, bool withSpans)
 {
     Fixture& f = F();
     blit::DestPixels dest{f.screen.GetBits(), ScreenW, ScreenH};
     const uint8_t* rle = f.sprite.GetRunLengthAlpha();
+    const blit::SpanTable spans{withSpans ? f.sprite.GetRowSpans() : nullptr, f.sprite.GetRowSpanColumns()};
     size_t i = 0;
     for (auto _ : state)
     {
         auto [x, y] = f.positions[i++ & (PositionCount - 1)];
-        blit::BlitNormalRle(dest, x, y, f.disc.data(), SpriteSize, rle, Rect(0, 0, SpriteSize, SpriteSize), true,
-                            false, simd);
+        blit::BlitNormalRle(dest, x, y, f.disc.data(), SpriteSize, rle, Rect(0, 0, SpriteSize, SpriteSize), true, false,
+                            simd, spans);
     }
     benchmark::DoNotOptimize(f.screen.GetPixel(100, 100));
     SetSprites(state, SpriteSize * SpriteSize);
@@ -358,9 +360,10 @@ void BM_Copy_Memcpy(benchmark::State& state)
 BENCHMARK(BM_Blit_Normal);
 BENCHMARK(BM_Blit_NormalThroughGraphics);
 BENCHMARK(BM_Blit_NormalReference);
-BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Scalar, blit::Simd::None);
-BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Sse2, blit::Simd::Sse2);
-BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Avx2, blit::Simd::Avx2);
+BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Scalar, blit::Simd::None, false);
+BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Sse2, blit::Simd::Sse2, false);
+BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Avx2RunWalk, blit::Simd::Avx2, false);
+BENCHMARK_CAPTURE(BM_Blit_NormalKernel, Avx2, blit::Simd::Avx2, true);
 BENCHMARK(BM_Blit_PixmanOver);
 BENCHMARK(BM_Blit_SdlRle);
 BENCHMARK(BM_Blit_Additive);

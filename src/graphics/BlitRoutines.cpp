@@ -655,6 +655,70 @@ void BuildRunLengthAdditive(const SourcePixels& src, uint8_t* out)
     });
 }
 
+namespace
+{
+
+// The span of row y's pixels x0 <= x < x1.
+RowSpan SpanOf(const SourcePixels& src, int y, int x0, int x1)
+{
+    RowSpan span;
+    int first = -1, end = 0;
+    int runStart = -1, bestFirst = 0, bestEnd = 0;
+    int gapStart = -1, widestGap = 0;
+    for (int x = x0; x <= x1; x++)
+    {
+        const uint32_t a = x < x1 ? A(src.At(x, y)) : 0;
+        if (a == 255 && runStart < 0)
+            runStart = x;
+        if (a != 255 && runStart >= 0)
+        {
+            if (x - runStart > bestEnd - bestFirst)
+            {
+                bestFirst = runStart;
+                bestEnd = x;
+            }
+            runStart = -1;
+        }
+        if (x == x1)
+            break;
+        if (a == 0)
+        {
+            if (first >= 0 && gapStart < 0)
+                gapStart = x;
+            continue;
+        }
+        // A transparent gap counts only between visible pixels.
+        if (gapStart >= 0)
+            widestGap = std::max(widestGap, x - gapStart);
+        gapStart = -1;
+        if (first < 0)
+            first = x;
+        end = x + 1;
+    }
+    if (first >= 0)
+    {
+        span.first = first;
+        span.end = end;
+    }
+    if (bestEnd - bestFirst >= SpanOpaqueRun)
+    {
+        span.opaqueFirst = bestFirst;
+        span.opaqueEnd = bestEnd;
+    }
+    span.walk = widestGap >= SpanWalkGap;
+    return span;
+}
+
+} // namespace
+
+void BuildRowSpans(const SourcePixels& src, int columns, RowSpan* out)
+{
+    const int celWidth = src.width / columns;
+    for (int y = 0; y < src.height; y++)
+        for (int c = 0; c < columns; c++)
+            *out++ = SpanOf(src, y, c * celWidth, (c + 1) * celWidth);
+}
+
 void FillRectRef(const DestPixels& dest, const Rect& rect, uint32_t color)
 {
     for (int y = rect.y; y < rect.y + rect.height; y++)
@@ -712,15 +776,33 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
 
 // The rows of a blit as the AVX2 kernels take them.
 avx2::Rows AvxRows(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect)
+                   const Rect& srcRect, SpanTable spans = {})
 {
     size_t offset = static_cast<size_t>(srcRect.y) * static_cast<size_t>(srcWidth) + static_cast<size_t>(srcRect.x);
-    return avx2::Rows{dest.Row(y) + x, dest.width, srcBits + offset, rle + offset, srcWidth, srcRect.width,
-                      srcRect.height};
+    avx2::Rows rows{dest.Row(y) + x, dest.width,    srcBits + offset, rle + offset,
+                    srcWidth,        srcRect.width, srcRect.height};
+    rows.sx = srcRect.x;
+    if (!spans.spans)
+        return rows;
+    // Spans serve a rectangle inside one cel column (the divisions only for sheets: a blit is short).
+    int celWidth = srcWidth, column = 0;
+    if (spans.columns > 1)
+    {
+        celWidth = srcWidth / spans.columns;
+        column = srcRect.x / celWidth;
+    }
+    if (srcRect.x + srcRect.width <= (column + 1) * celWidth)
+    {
+        rows.spans = spans.spans + static_cast<size_t>(srcRect.y) * static_cast<size_t>(spans.columns) +
+                     static_cast<size_t>(column);
+        rows.spanStride = spans.columns;
+        rows.wholeCel = srcRect.x == column * celWidth && srcRect.width == celWidth;
+    }
+    return rows;
 }
 
 void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd)
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd, SpanTable spans)
 {
     const bool useSimd = simd != Simd::None;
     const int n = srcRect.width;
@@ -741,7 +823,7 @@ void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
     }
     if (simd == Simd::Avx2 && destOpaque)
     {
-        avx2::OverOpaqueDest(AvxRows(dest, x, y, srcBits, srcWidth, rle, srcRect));
+        avx2::OverOpaqueDest(AvxRows(dest, x, y, srcBits, srcWidth, rle, srcRect, spans));
         return;
     }
     for (int j = 0; j < srcRect.height; j++)
@@ -785,7 +867,7 @@ void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
 }
 
 void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd)
+                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd, SpanTable spans)
 {
     const int n = srcRect.width;
     const bool useSimd = simd != Simd::None;
@@ -798,7 +880,7 @@ void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits
 #endif
     if (simd == Simd::Avx2 && destOpaque)
     {
-        avx2::TintedOpaqueDest(AvxRows(dest, x, y, srcBits, srcWidth, rle, srcRect), color);
+        avx2::TintedOpaqueDest(AvxRows(dest, x, y, srcBits, srcWidth, rle, srcRect, spans), color);
         return;
     }
     for (int j = 0; j < srcRect.height; j++)

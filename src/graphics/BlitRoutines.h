@@ -64,6 +64,32 @@ void BuildRunLengthAlpha(const SourcePixels& src, uint8_t* out);
 // Additive classes: 0 (adds nothing: alpha 0 or black), 1 (alpha 255), 2 (other).
 void BuildRunLengthAdditive(const SourcePixels& src, uint8_t* out);
 
+// Where one source row's visible pixels lie, for the vector blits that blend whole spans instead of
+// walking runs. Every pixel with alpha above 0 lies in [first, end) (empty row: first == end);
+// [opaqueFirst, opaqueEnd) is the row's longest run of opaque pixels when it is at least
+// SpanOpaqueRun long (else empty), copied instead of blended; walk marks rows whose spans hold a
+// transparent gap of SpanWalkGap pixels or more, drawn run by run instead.
+struct RowSpan
+{
+    int32_t first = 0;
+    int32_t end = 0;
+    int32_t opaqueFirst = 0;
+    int32_t opaqueEnd = 0;
+    bool walk = false;
+};
+inline constexpr int SpanOpaqueRun = 16;
+inline constexpr int SpanWalkGap = 64;
+// A source's row spans as the blits take them: one per row and cel column (columns cels across,
+// each width / columns wide), out[row * columns + column], in the source's columns. Per cel, since
+// a blit of one cel of a sheet must not take the span of the whole sheet row.
+struct SpanTable
+{
+    const RowSpan* spans = nullptr;
+    int columns = 1;
+};
+// Fills out (height * columns entries); columns must divide src.width.
+void BuildRowSpans(const SourcePixels& src, int columns, RowSpan* out);
+
 // Fills rect (inside dest) with color as the source pixel, normal blending (alpha 255 sets).
 void FillRectRef(const DestPixels& dest, const Rect& rect, uint32_t color);
 // destOpaque: every pixel of dest has alpha 255 (then the cheaper exact form is used).
@@ -75,14 +101,16 @@ void BlitRef(const DestPixels& dest, int x, int y, const SourcePixels& src, cons
              int mode, bool mirror);
 // Fast normal blit of a 32-bit source drawn unchanged (white colour), using its alpha run-length
 // table: transparent runs skipped, opaque runs copied, the rest blended. destOpaque as for fills;
-// srcOpaque: every source pixel is known to have alpha 255 (a plain copy).
+// srcOpaque: every source pixel is known to have alpha 255 (a plain copy; rle may then be null).
+// spans: the source's row spans (BuildRowSpans) or none; the AVX2 kernels onto an opaque
+// destination blend by them when srcRect lies within one cel column.
 void BlitNormalRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd);
+                   const Rect& srcRect, bool destOpaque, bool srcOpaque, Simd simd, SpanTable spans = {});
 // Normal blit of a 32-bit source under a colour other than white, using its alpha run-length
 // table to skip transparent runs; onto an opaque destination four pixels at a time (SSE2),
-// elsewhere through the reference formula, inlined.
+// elsewhere through the reference formula, inlined. spans as for BlitNormalRle.
 void BlitTintedRle(const DestPixels& dest, int x, int y, const uint32_t* srcBits, int srcWidth, const uint8_t* rle,
-                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd);
+                   const Rect& srcRect, uint32_t color, bool destOpaque, Simd simd, SpanTable spans = {});
 // Normal blit of a palettised source (any colour) with its alpha run-length table: transparent
 // runs skipped, the rest through the reference formula, inlined.
 void BlitPalettedRle(const DestPixels& dest, int x, int y, const SourcePixels& src, const uint8_t* rle,

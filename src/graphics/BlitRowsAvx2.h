@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+namespace zest::blit
+{
+struct RowSpan;
+}
+
 namespace zest::blit::avx2
 {
 
@@ -13,7 +18,9 @@ bool Compiled();
 
 // rows rows of n pixels: destination rows dPitch pixels apart from d; source pixels s, their
 // run-length table r (and prescaled terms pre) sPitch pixels apart. One call per blit, so the
-// vector unit's state is set up and left once, not once a row.
+// vector unit's state is set up and left once, not once a row. spans: the first row's span
+// (spanStride apart; in source columns, the first drawn column being sx) or none; wholeCel: the
+// rows are drawn whole, so every span lies inside them.
 struct Rows
 {
     uint32_t* d;
@@ -23,10 +30,15 @@ struct Rows
     int sPitch;
     int n;
     int rows;
+    const RowSpan* spans = nullptr;
+    int spanStride = 1;
+    int sx = 0;
+    bool wholeCel = false;
 };
 
-// Normal blend of a white-drawn source onto an opaque destination, transparent runs jumped with
-// the alpha run-length table.
+// Normal blend of a white-drawn source onto an opaque destination: each row's span blended whole
+// and its long opaque run copied when spans are given, else transparent runs jumped with the alpha
+// run-length table.
 void OverOpaqueDest(const Rows& rows);
 // The same under a colour other than white (channels and alpha scaled by the colour's).
 void TintedOpaqueDest(const Rows& rows, uint32_t color);

@@ -80,6 +80,7 @@ void MemoryImage::FreeDerived()
 {
     nativeAlphaData.reset();
     runLengthAlpha.reset();
+    rowSpans.reset();
     runLengthAdditive.reset();
     additivePrescaled.reset();
 }
@@ -315,7 +316,16 @@ const uint8_t* MemoryImage::GetRunLengthAlpha()
         return nullptr;
     runLengthAlpha = std::make_unique<uint8_t[]>(PixelCount(width, height));
     blit::BuildRunLengthAlpha(src, runLengthAlpha.get());
+    // Per cel when the cels divide the rows evenly.
+    rowSpanColumns = columns > 0 && width % columns == 0 ? columns : 1;
+    rowSpans = std::make_unique<blit::RowSpan[]>(static_cast<size_t>(height) * static_cast<size_t>(rowSpanColumns));
+    blit::BuildRowSpans(src, rowSpanColumns, rowSpans.get());
     return runLengthAlpha.get();
+}
+
+const blit::RowSpan* MemoryImage::GetRowSpans()
+{
+    return GetRunLengthAlpha() ? rowSpans.get() : nullptr;
 }
 
 const uint8_t* MemoryImage::GetRunLengthAdditive()
@@ -328,7 +338,7 @@ const uint8_t* MemoryImage::GetRunLengthAdditive()
         return nullptr;
     runLengthAdditive = std::make_unique<uint8_t[]>(PixelCount(width, height));
     blit::BuildRunLengthAdditive(src, runLengthAdditive.get());
-    additivePrescaled = std::make_unique<uint32_t[]>(PixelCount(width, height));
+    additivePrescaled.reset(new (std::align_val_t(64)) uint32_t[PixelCount(width, height)]);
     blit::BuildAdditivePrescaled(src, additivePrescaled.get());
     return runLengthAdditive.get();
 }
@@ -369,6 +379,7 @@ void MemoryImage::DropNativeData()
 {
     GetBits();
     runLengthAlpha.reset();
+    rowSpans.reset();
     runLengthAdditive.reset();
     additivePrescaled.reset();
 }
@@ -595,15 +606,21 @@ void MemoryImage::ClippedBlit(MemoryImage* source, int x, int y, Rect srcRect, c
         }
         else
         {
-            const uint8_t* rle = source->GetRunLengthAlpha(); // commits the source's flags first
-            blit::BlitNormalRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, IsKnownOpaque(),
-                                source->IsKnownOpaque(), blit::BestSimd());
+            // An opaque source is copied and needs no run-length table. The level's background
+            // ring is redrawn in part whenever the camera crosses a tile; building its table
+            // each time (400,000 pixels) made every such frame several times dearer.
+            source->CommitBits();
+            const bool srcOpaque = source->IsKnownOpaque();
+            const uint8_t* rle = srcOpaque ? nullptr : source->GetRunLengthAlpha();
+            blit::BlitNormalRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, IsKnownOpaque(), srcOpaque,
+                                blit::BestSimd(), blit::SpanTable{source->rowSpans.get(), source->rowSpanColumns});
         }
     }
     else if (drawMode != DrawModeAdditive && src.bits != nullptr && source != this)
     {
-        blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, source->GetRunLengthAlpha(), srcRect, c,
-                            IsKnownOpaque(), blit::BestSimd());
+        const uint8_t* rle = source->GetRunLengthAlpha();
+        blit::BlitTintedRle(dest, d.x, d.y, src.bits, src.width, rle, srcRect, c, IsKnownOpaque(), blit::BestSimd(),
+                            blit::SpanTable{source->rowSpans.get(), source->rowSpanColumns});
     }
     else if (drawMode != DrawModeAdditive && src.indices != nullptr && source != this)
     {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 
 namespace zest
 {
@@ -17,6 +18,7 @@ namespace blit
 {
 struct SourcePixels;
 struct DestPixels;
+struct RowSpan;
 } // namespace blit
 
 class MemoryImage : public Image
@@ -59,6 +61,11 @@ public:
     virtual const uint8_t* GetRunLengthAlpha();
     // The same for additive drawing; the classes are: adds nothing (alpha 0 or black) / opaque / other.
     virtual const uint8_t* GetRunLengthAdditive();
+    // Where each row's visible pixels and longest opaque run lie, per row and cel column (see
+    // blit::BuildRowSpans; GetRowSpanColumns entries a row), built with the alpha run-length table;
+    // null for an empty image.
+    const blit::RowSpan* GetRowSpans();
+    int GetRowSpanColumns() const { return rowSpanColumns; }
     // Allows the 32-bit bits to be freed once display data holds the picture.
     virtual void PurgeBits();
     // Makes sure the bits exist, then frees the derived caches.
@@ -136,8 +143,18 @@ protected:
     std::unique_ptr<uint8_t[]> colorIndices;
     std::unique_ptr<uint32_t[]> nativeAlphaData;
     std::unique_ptr<uint8_t[]> runLengthAlpha;
+    std::unique_ptr<blit::RowSpan[]> rowSpans; // built with runLengthAlpha
+    int rowSpanColumns = 1;
     std::unique_ptr<uint8_t[]> runLengthAdditive;
-    std::unique_ptr<uint32_t[]> additivePrescaled; // additive source terms, built with runLengthAdditive
+    // Frees a cache-line aligned pixel array.
+    struct AlignedDelete
+    {
+        void operator()(uint32_t* p) const { ::operator delete[](p, std::align_val_t(64)); }
+    };
+    // Additive source terms, built with runLengthAdditive. Cache-line aligned: the additive rows
+    // read them eight at a time, and where the heap placed them half-way in a line every other load
+    // straddled two lines (bench_blit's additive row: 0.74 -> 0.80 of pixman ADD).
+    std::unique_ptr<uint32_t[], AlignedDelete> additivePrescaled;
 
 private:
     LiveImageSet* liveSet = nullptr;

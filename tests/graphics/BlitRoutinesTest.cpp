@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <vector>
@@ -108,7 +109,7 @@ TEST(BlitRoutines, AdditiveBlendSaturatesAndKeepsDestAlpha)
     }
 }
 
-TEST(BlitRoutines, RunLengthTableCapsLongRunsAndStopsAtRowEnds)
+TEST(BlitRoutines, RunLengthTablesAndRowSpansFollowTheRows)
 {
     // Row 0: 300 opaque, 2 transparent, 3 translucent; row 1 all opaque (305).
     const int w = 305;
@@ -126,6 +127,38 @@ TEST(BlitRoutines, RunLengthTableCapsLongRunsAndStopsAtRowEnds)
                  {w + 49, 255}, {w + 50, 255}, {w + 51, 254}, {2 * w - 1, 1}};
     for (const Case& c : cases)
         EXPECT_EQ(rle[c.index], c.expected) << "index " << c.index;
+
+    // Row spans: row 0's visible pixels end at 305 with its opaque run 0-300, row 1 is one run.
+    std::vector<RowSpan> spans(2);
+    BuildRowSpans(SourcePixels{pixels.data(), nullptr, nullptr, w, 2}, 1, spans.data());
+    EXPECT_EQ(std::vector<int>({spans[0].first, spans[0].end, spans[0].opaqueFirst, spans[0].opaqueEnd}),
+              std::vector<int>({0, 305, 0, 300}));
+    EXPECT_EQ(std::vector<int>({spans[1].first, spans[1].end, spans[1].opaqueFirst, spans[1].opaqueEnd}),
+              std::vector<int>({0, 305, 0, 305}));
+    // Short opaque runs are not filled; a transparent gap of 64 between visible pixels makes a row
+    // walk, one at either end or of 63 does not.
+    struct SpanCase
+    {
+        const char* what;
+        std::vector<int> runs; // alternating lengths: transparent, opaque, ...
+        RowSpan expected;
+    } spanCases[] = {
+        {"short opaque run", {3, 15, 2}, {3, 18, 0, 0, false}}, {"run of 16", {3, 16, 2}, {3, 19, 3, 19, false}},
+        {"gap of 64", {0, 16, 64, 1}, {0, 81, 0, 16, true}},    {"gap of 63", {0, 16, 63, 1}, {0, 80, 0, 16, false}},
+        {"wide ends", {70, 20, 70}, {70, 90, 70, 90, false}},   {"empty", {40}, {0, 0, 0, 0, false}},
+    };
+    for (const SpanCase& c : spanCases)
+    {
+        std::vector<uint32_t> row;
+        for (size_t k = 0; k < c.runs.size(); k++)
+            row.insert(row.end(), static_cast<size_t>(c.runs[k]), k % 2 ? 0xFF102030u : 0x00102030u);
+        RowSpan got;
+        BuildRowSpans(SourcePixels{row.data(), nullptr, nullptr, static_cast<int>(row.size()), 1}, 1, &got);
+        EXPECT_EQ(std::vector<int>({got.first, got.end, got.opaqueFirst, got.opaqueEnd, got.walk}),
+                  std::vector<int>({c.expected.first, c.expected.end, c.expected.opaqueFirst, c.expected.opaqueEnd,
+                                    c.expected.walk}))
+            << c.what;
+    }
 
     // Additive classes: black and transparent add nothing and share a run.
     uint32_t add[] = {0x00FFFFFF, 0xFF000000, 0x80000000, 0xFFFFFFFF, 0x80FFFFFF};
@@ -229,6 +262,7 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
         const char* what;
         int width, height;
         std::vector<uint32_t> pixels;
+        int columns = 1; // cel columns of a sheet
     };
     auto shaped = [&](int w, int h, auto alphaAt) {
         std::vector<uint32_t> p(static_cast<size_t>(w) * static_cast<size_t>(h));
@@ -249,10 +283,49 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
     // Narrower than one group: every row is a tail.
     sprites.push_back({"narrow", 5, 6, shaped(5, 6, [](int x, int y) { return (x * 60 + y * 30) % 256; })});
     sprites.push_back({"transparent", 20, 3, shaped(20, 3, [](int, int) { return 0; })});
+    // A soft disc: each row's span starts and ends anywhere in a group, with its opaque middle
+    // from shorter than a filled run to long (the row-span kernels' common case).
+    sprites.push_back({"disc", 45, 45,
+                       shaped(45, 45,
+                              [](int x, int y)
+                              {
+                                  double d = std::hypot(x - 22.0, y - 22.0);
+                                  return d < 17.0 ? 255 : (d < 21.0 ? static_cast<int>((21.0 - d) * 60.0) : 0);
+                              })});
+    // A sheet of three cels 24 wide: a disc, an opaque block, a faint glow. Its row spans are kept
+    // per cel; a blit of one cel must take its cel's span, not the sheet row's.
+    sprites.push_back({"sheet", 72, 20,
+                       shaped(72, 20,
+                              [](int x, int y)
+                              {
+                                  const int c = x / 24, cx = x % 24;
+                                  if (c == 0)
+                                  {
+                                      double d = std::hypot(cx - 11.5, y - 9.5);
+                                      return d < 8.0 ? 255 : (d < 10.0 ? static_cast<int>((10.0 - d) * 120.0) : 0);
+                                  }
+                                  if (c == 1)
+                                      return cx >= 2 && cx < 22 && y > 0 ? 255 : 0;
+                                  return cx >= 5 && cx < 19 ? 20 + y : 0;
+                              }),
+                       3});
+    // Rows with gaps: an opaque run, then a transparent gap past the walking threshold (row 0) or
+    // short of it (row 1), then translucent and opaque runs; row 2 translucent only.
+    sprites.push_back({"gaps", 150, 3,
+                       shaped(150, 3,
+                              [](int x, int y)
+                              {
+                                  if (y == 2)
+                                      return x % 5 == 0 ? 0 : 1 + x;
+                                  const int gapEnd = y == 0 ? 100 : 60;
+                                  if (x < 2 || (x >= 30 && x < gapEnd))
+                                      return 0;
+                                  return x < 30 || x > gapEnd + 20 ? 255 : 128;
+                              })});
     sprites.push_back({"black opaque", 19, 3, std::vector<uint32_t>(57, 0xFF000000)});
 
     const uint32_t colors[] = {WhiteColor, 0xFF123456, 0x80FFFFFF, 0x7F00FF00, 0xFEFFFFFF, 0x01FFFFFF};
-    const int dw = 320, dh = 12;
+    const int dw = 320, dh = 48;
     const auto opaqueDest = zest::test::RandomOpaquePixels(rng, dw, dh);
     const auto mixedDest = zest::test::RandomPixels(rng, dw, dh);
     for (const Sprite& sprite : sprites)
@@ -260,18 +333,29 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
         SourcePixels view{sprite.pixels.data(), nullptr, nullptr, sprite.width, sprite.height};
         std::vector<uint8_t> rle(sprite.pixels.size()), addRle(sprite.pixels.size());
         std::vector<uint32_t> prescaled(sprite.pixels.size());
+        std::vector<RowSpan> spans(static_cast<size_t>(sprite.height * sprite.columns));
+        BuildRowSpans(view, sprite.columns, spans.data());
         BuildRunLengthAlpha(view, rle.data());
         BuildRunLengthAdditive(view, addRle.data());
         BuildAdditivePrescaled(view, prescaled.data());
         const int w = sprite.width, h = sprite.height;
         // Clips: whole, starting 1, 3, 7 or 9 pixels in, ending 1 or 9 pixels short, one column.
-        const Rect clips[] = {{0, 0, w, h},
-                              {std::min(1, w - 1), 0, w - std::min(1, w - 1), h},
-                              {std::min(3, w - 1), 1 % h, w - std::min(3, w - 1), h - 1 % h},
-                              {std::min(7, w - 1), 0, std::max(1, w - 8), h},
-                              {std::min(9, w - 1), 0, std::max(1, w - 18), h},
-                              {0, 0, std::max(1, w - 1), h},
-                              {w - 1, 0, 1, h}};
+        std::vector<Rect> clips = {{0, 0, w, h},
+                                   {std::min(1, w - 1), 0, w - std::min(1, w - 1), h},
+                                   {std::min(3, w - 1), 1 % h, w - std::min(3, w - 1), h - 1 % h},
+                                   {std::min(7, w - 1), 0, std::max(1, w - 8), h},
+                                   {std::min(9, w - 1), 0, std::max(1, w - 18), h},
+                                   {0, 0, std::max(1, w - 1), h},
+                                   {w - 1, 0, 1, h}};
+        // A sheet's cels whole and cut, and a rectangle across two cels.
+        const int celWidth = w / sprite.columns;
+        for (int c = 0; sprite.columns > 1 && c < sprite.columns; c++)
+        {
+            clips.push_back({c * celWidth, 0, celWidth, h});
+            clips.push_back({c * celWidth + 2, 1, celWidth - 5, h - 1});
+        }
+        if (sprite.columns > 1)
+            clips.push_back({celWidth - 3, 0, 6, h});
         for (const Rect& clip : clips)
         {
             for (bool opaque : {true, false})
@@ -289,14 +373,25 @@ TEST(BlitRoutines, EveryVectorLevelMatchesReferenceOverSpritesClipsAndColours)
                         std::snprintf(name, sizeof name, "%s clip(%d,%d,%d) %s colour %08X simd %d", sprite.what,
                                       clip.x, clip.y, clip.width, opaque ? "opaque" : "mixed", color,
                                       static_cast<int>(simd));
-                        auto got = Drawn(start, dw, dh, [&](auto& d) {
-                            if (white)
-                                BlitNormalRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip, opaque, false, simd);
-                            else
-                                BlitTintedRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip, color, opaque, simd);
-                        });
-                        EXPECT_TRUE(zest::test::SamePixels(std::string("normal ") + name, expectNormal.data(),
-                                                           got.data(), dw, dh));
+                        for (const RowSpan* rowSpans :
+                             {static_cast<const RowSpan*>(nullptr), static_cast<const RowSpan*>(spans.data())})
+                        {
+                            auto got = Drawn(start, dw, dh,
+                                             [&](auto& d)
+                                             {
+                                                 if (white)
+                                                     BlitNormalRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip,
+                                                                   opaque, false, simd,
+                                                                   SpanTable{rowSpans, sprite.columns});
+                                                 else
+                                                     BlitTintedRle(d, 2, 1, sprite.pixels.data(), w, rle.data(), clip,
+                                                                   color, opaque, simd,
+                                                                   SpanTable{rowSpans, sprite.columns});
+                                             });
+                            EXPECT_TRUE(
+                                zest::test::SamePixels(std::string(rowSpans ? "normal by spans " : "normal ") + name,
+                                                       expectNormal.data(), got.data(), dw, dh));
+                        }
                         if (!white)
                             continue;
                         for (const uint32_t* pre : {static_cast<const uint32_t*>(nullptr), static_cast<const uint32_t*>(prescaled.data())})

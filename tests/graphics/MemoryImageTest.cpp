@@ -329,3 +329,34 @@ TEST(MemoryImage, OpaqueSourceIsCopiedExactly)
         EXPECT_TRUE(dest->CheckGuard());
     }
 }
+
+// A source drawn while opaque (copied, no run-length table built) and then given transparent and
+// translucent pixels is blended by its new pixels on the next blit, onto an opaque destination
+// (the vector rows) and onto a mixed one.
+TEST(MemoryImage, SourceThatLosesItsOpacityIsBlendedByItsNewPixels)
+{
+    std::mt19937 rng(8);
+    const auto srcPixels = zest::test::RandomOpaquePixels(rng, 40, 12);
+    for (bool destOpaque : {true, false})
+    {
+        SCOPED_TRACE(destOpaque ? "opaque destination" : "mixed destination");
+        auto src = MakeImage(srcPixels, 40, 12);
+        const auto start = destOpaque ? zest::test::RandomOpaquePixels(rng, 50, 20) : zest::test::RandomPixels(rng, 50, 20);
+        auto dest = MakeImage(start, 50, 20);
+        if (destOpaque)
+            dest->SetImageMode(false, false);
+        dest->Blit(src.get(), 3, 2, Rect(0, 0, 40, 12), Color::White, 0);
+        src->ClearRect(Rect(5, 2, 20, 6));
+        src->FillRect(Rect(30, 0, 6, 12), Color(10, 200, 30, 100), 0);
+        dest->Blit(src.get(), 3, 2, Rect(0, 0, 40, 12), Color::White, 0);
+
+        std::vector<uint32_t> expected = start;
+        const zest::blit::DestPixels expectedView{expected.data(), 50, 20};
+        zest::blit::BlitRef(expectedView, 3, 2, zest::blit::SourcePixels{srcPixels.data(), nullptr, nullptr, 40, 12},
+                            Rect(0, 0, 40, 12), zest::blit::WhiteColor, 0, false);
+        const std::vector<uint32_t> changed = Pixels(*src);
+        zest::blit::BlitRef(expectedView, 3, 2, zest::blit::SourcePixels{changed.data(), nullptr, nullptr, 40, 12},
+                            Rect(0, 0, 40, 12), zest::blit::WhiteColor, 0, false);
+        EXPECT_TRUE(zest::test::SamePixels("lost-opacity", expected.data(), Pixels(*dest).data(), 50, 20));
+    }
+}
