@@ -211,6 +211,20 @@ void BM_LevelFrame_Busy(benchmark::State& state)
     int agents = 0, particles = 0;
     int64_t frames = 0, copies = 0;
     double frameSeconds = 0, copySeconds = 0;
+    // Times copiesPerBlock copies and answers the clock at their end.
+    auto timeCopies = [&]()
+    {
+        const double copyBegin = ThreadSeconds();
+        for (int i = 0; i < copiesPerBlock; i++)
+        {
+            std::memcpy(dst.data(), src.data(), src.size() * 4);
+            benchmark::ClobberMemory();
+        }
+        copies += copiesPerBlock;
+        const double copyEnd = ThreadSeconds();
+        copySeconds += copyEnd - copyBegin;
+        return copyEnd;
+    };
     // The clock is read once a block: reading this thread's CPU time is a system call.
     double blockBegin = ThreadSeconds();
     for (auto _ : state)
@@ -226,31 +240,13 @@ void BM_LevelFrame_Busy(benchmark::State& state)
             // run in a loop does (the frames have pushed them out).
             std::memcpy(dst.data(), src.data(), src.size() * 4);
             benchmark::ClobberMemory();
-            const double copyBegin = ThreadSeconds();
-            for (int i = 0; i < copiesPerBlock; i++)
-            {
-                std::memcpy(dst.data(), src.data(), src.size() * 4);
-                benchmark::ClobberMemory();
-            }
-            blockBegin = ThreadSeconds();
-            copySeconds += blockBegin - copyBegin;
-            copies += copiesPerBlock;
+            blockBegin = timeCopies();
             state.ResumeTiming();
         }
     }
     frameSeconds += ThreadSeconds() - blockBegin;
     if (copies == 0)
-    {
-        // A run too short for one block: time the copies now.
-        const double copyBegin = ThreadSeconds();
-        for (int i = 0; i < copiesPerBlock; i++)
-        {
-            std::memcpy(dst.data(), src.data(), src.size() * 4);
-            benchmark::ClobberMemory();
-        }
-        copySeconds = ThreadSeconds() - copyBegin;
-        copies = copiesPerBlock;
-    }
+        timeCopies(); // a run too short for one block
     const double perFrame = frameSeconds / static_cast<double>(frames);
     state.counters["cpu_us_per_frame"] = perFrame * 1e6;
     state.counters["memcpy_frames"] = perFrame / (copySeconds / static_cast<double>(copies));

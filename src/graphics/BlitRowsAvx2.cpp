@@ -485,7 +485,7 @@ int StretchOverOpaqueDest(uint32_t* d, const uint32_t* s, const int* xs, int cou
 
 // Profile (perf, bench_garden's busy frame): the rotated hose and spray sampled one pixel at a
 // time took 18 % of the frame, in the blend's branches more than in the sampling. Eight samples
-// at once with a gather and the same blend as the 1:1 blit's span rows.
+// at once (Gather8's plain loads) and the same blend as the 1:1 blit's span rows.
 int AffineOverOpaqueDest(uint32_t* d, const uint32_t* bits, int pitch, int32_t u, int32_t v, int32_t du, int32_t dv,
                          int count)
 {

@@ -45,13 +45,13 @@ void TintedOpaqueDest(const Rows& rows, uint32_t color);
 // Additive from prescaled source terms pre (laid out as the source); the source and its additive
 // run-length table find the runs that add nothing.
 void AddPrescaled(const Rows& rows, const uint32_t* pre);
+// One row of a stretched white normal blit onto an opaque destination: d[i] takes s[xs[i]]. Draws
+// whole groups of eight and returns how many pixels it drew.
+int StretchOverOpaqueDest(uint32_t* d, const uint32_t* s, const int* xs, int count);
 // One row of a transformed white normal blit onto an opaque destination: d[0..count) take the
 // source pixels bits[(v >> 16) * pitch + (u >> 16)], u and v (16.16 fixed point) stepping by du
 // and dv; every sample lies inside the source and below 2^31 in fixed point. Draws whole groups of
 // eight and returns how many pixels it drew.
-// One row of a stretched white normal blit onto an opaque destination: d[i] takes s[xs[i]]. Draws
-// whole groups of eight and returns how many pixels it drew.
-int StretchOverOpaqueDest(uint32_t* d, const uint32_t* s, const int* xs, int count);
 int AffineOverOpaqueDest(uint32_t* d, const uint32_t* bits, int pitch, int32_t u, int32_t v, int32_t du, int32_t dv,
                          int count);
 
