@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -150,7 +151,6 @@ struct CommandLine
     uint32_t seed = 1;
     bool json = false;
     int holdGap = 2;
-    double polishMinutes = 40;
     tibble::plan::Planner::Options plan;
     tibble::plan::RobustnessCheck::Options robust;
     tibble::plan::PolishOptions polish;
@@ -173,111 +173,127 @@ bool ParseList(const std::string& text, std::vector<int>& out, bool allowZero)
     return !out.empty();
 }
 
+// One option that takes a value: stores it, or answers the message for a value it refuses.
+struct ValueOption
+{
+    const char* name;
+    std::function<std::string(CommandLine&, const std::string&)> store;
+};
+
+int AtLeast(const std::string& text, int low)
+{
+    return std::max(low, std::atoi(text.c_str()));
+}
+
+const ValueOption ValueOptions[] = {
+    {"--data", [](CommandLine& cl, const std::string& v) { return cl.dataDir = v, ""; }},
+    {"--level-index", [](CommandLine& cl, const std::string& v) { return cl.levelIndex = std::atoi(v.c_str()), ""; }},
+    {"--prefix", [](CommandLine& cl, const std::string& v) { return cl.prefixPath = v, ""; }},
+    {"--out", [](CommandLine& cl, const std::string& v) { return cl.outPath = v, ""; }},
+    {"--trail", [](CommandLine& cl, const std::string& v) { return cl.trailPath = v, ""; }},
+    {"--budget",
+     [](CommandLine& cl, const std::string& v) { return cl.plan.budgetSeconds = std::atof(v.c_str()), ""; }},
+    {"--beam", [](CommandLine& cl, const std::string& v) { return cl.plan.beamWidth = AtLeast(v, 1), ""; }},
+    {"--jobs", [](CommandLine& cl, const std::string& v) { return cl.plan.jobs = AtLeast(v, 1), ""; }},
+    {"--lookahead", [](CommandLine& cl, const std::string& v) { return cl.plan.lookahead = AtLeast(v, 0), ""; }},
+    {"--seed", [](CommandLine& cl, const std::string& v)
+     { return cl.seed = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 10)), ""; }},
+    {"--runs", [](CommandLine& cl, const std::string& v) { return cl.robust.runs = AtLeast(v, 1), ""; }},
+    {"--time-shift",
+     [](CommandLine& cl, const std::string& v) { return cl.robust.shift.timeShift = AtLeast(v, 0), ""; }},
+    {"--pixel-shift",
+     [](CommandLine& cl, const std::string& v) { return cl.robust.shift.pixelShift = AtLeast(v, 0), ""; }},
+    {"--rounds", [](CommandLine& cl, const std::string& v) { return cl.polish.rounds = AtLeast(v, 1), ""; }},
+    {"--minutes", [](CommandLine& cl, const std::string& v)
+     { return cl.polish.budgetSeconds = std::max(0.0, std::atof(v.c_str())) * 60, ""; }},
+    {"--shot",
+     [](CommandLine& cl, const std::string& v)
+     {
+         cl.shotPath = v;
+         cl.mode = CommandLine::Mode::Shot;
+         return "";
+     }},
+    {"--robust",
+     [](CommandLine& cl, const std::string& v)
+     {
+         cl.scriptPath = v;
+         cl.mode = CommandLine::Mode::Robust;
+         return "";
+     }},
+    {"--polish",
+     [](CommandLine& cl, const std::string& v)
+     {
+         cl.scriptPath = v;
+         cl.mode = CommandLine::Mode::Polish;
+         return "";
+     }},
+    {"--hold",
+     [](CommandLine& cl, const std::string& v) -> std::string
+     {
+         std::vector<int> gap;
+         if (!ParseList(v, gap, true) || gap.size() != 1)
+             return "--hold needs a gap in updates (0 or more), not '" + v + "'";
+         cl.holdGap = gap[0];
+         cl.mode = CommandLine::Mode::Hold;
+         return "";
+     }},
+    // Press lengths the search may use: a person can hold a press for a second far more exactly, relative to its
+    // length, than for a tenth of one.
+    {"--presses",
+     [](CommandLine& cl, const std::string& v) -> std::string
+     {
+         return ParseList(v, cl.plan.pressDurations, false)
+                    ? ""
+                    : "--presses needs a list of update counts such as 45,90,180";
+     }},
+    {"--seeds",
+     [](CommandLine& cl, const std::string& v) -> std::string
+     {
+         std::vector<int> seeds;
+         if (!ParseList(v, seeds, true))
+             return "--seeds needs a list of seeds such as 1,2,3";
+         cl.polish.seeds.assign(seeds.begin(), seeds.end());
+         return "";
+     }},
+    {"--window",
+     [](CommandLine& cl, const std::string& v) -> std::string
+     {
+         std::vector<int> window;
+         if (!ParseList(v, window, true) || window.size() != 2)
+             return "--window needs two script updates FROM,TO";
+         cl.polish.windowFrom = window[0];
+         cl.polish.windowTo = window[1];
+         return "";
+     }},
+};
+
 // Reads the options; an answer other than -1 is the exit code (a usage error).
 int ParseCommandLine(int argc, char** argv, CommandLine& cl)
 {
-    using Mode = CommandLine::Mode;
     for (int i = 1; i < argc; i++)
     {
         const std::string arg = argv[i];
-        const char* missing = nullptr;
-        auto value = [&]() -> std::string
+        const ValueOption* option = nullptr;
+        for (const ValueOption& candidate : ValueOptions)
+            if (arg == candidate.name)
+                option = &candidate;
+        if (option)
         {
             if (i + 1 >= argc)
             {
-                missing = argv[i];
-                return "";
+                std::fprintf(stderr, "tibble-plan: %s needs a value\n%s", arg.c_str(), Usage);
+                return 2;
             }
-            return argv[++i];
-        };
-        std::vector<int> list;
-        if (arg == "--data")
-            cl.dataDir = value();
-        else if (arg == "--level-index")
-            cl.levelIndex = std::atoi(value().c_str());
-        else if (arg == "--prefix")
-            cl.prefixPath = value();
-        else if (arg == "--out")
-            cl.outPath = value();
-        else if (arg == "--budget")
-            cl.plan.budgetSeconds = std::atof(value().c_str());
-        else if (arg == "--beam")
-            cl.plan.beamWidth = std::max(1, std::atoi(value().c_str()));
-        else if (arg == "--jobs")
-            cl.plan.jobs = std::max(1, std::atoi(value().c_str()));
-        else if (arg == "--lookahead")
-            cl.plan.lookahead = std::max(0, std::atoi(value().c_str()));
-        else if (arg == "--seed")
-            cl.seed = static_cast<uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
+            if (const std::string refused = option->store(cl, argv[++i]); !refused.empty())
+            {
+                std::fprintf(stderr, "tibble-plan: %s\n", refused.c_str());
+                return 2;
+            }
+        }
         else if (arg == "--no-fork")
             cl.plan.useFork = false;
-        else if (arg == "--shot")
-        {
-            cl.shotPath = value();
-            cl.mode = Mode::Shot;
-        }
-        else if (arg == "--robust" || arg == "--polish")
-        {
-            cl.scriptPath = value();
-            cl.mode = arg == "--robust" ? Mode::Robust : Mode::Polish;
-        }
-        else if (arg == "--hold")
-        {
-            const std::string gap = value();
-            if (!missing && (!ParseList(gap, list, true) || list.size() != 1))
-            {
-                std::fprintf(stderr, "tibble-plan: --hold needs a gap in updates (0 or more), not '%s'\n", gap.c_str());
-                return 2;
-            }
-            cl.holdGap = missing ? 0 : list[0];
-            cl.mode = Mode::Hold;
-        }
-        else if (arg == "--runs")
-            cl.robust.runs = std::max(1, std::atoi(value().c_str()));
-        else if (arg == "--time-shift")
-            cl.robust.shift.timeShift = std::max(0, std::atoi(value().c_str()));
-        else if (arg == "--pixel-shift")
-            cl.robust.shift.pixelShift = std::max(0, std::atoi(value().c_str()));
-        else if (arg == "--presses")
-        {
-            // Press lengths the search may use: a person can hold a press for a second far more exactly, relative
-            // to its length, than for a tenth of one.
-            if (!ParseList(value(), cl.plan.pressDurations, false) && !missing)
-            {
-                std::fprintf(stderr, "tibble-plan: --presses needs a list of update counts such as 45,90,180\n");
-                return 2;
-            }
-        }
-        else if (arg == "--seeds")
-        {
-            if (!ParseList(value(), list, true) && !missing)
-            {
-                std::fprintf(stderr, "tibble-plan: --seeds needs a list of seeds such as 1,2,3\n");
-                return 2;
-            }
-            cl.polish.seeds.assign(list.begin(), list.end());
-        }
-        else if (arg == "--rounds")
-            cl.polish.rounds = std::max(1, std::atoi(value().c_str()));
-        else if (arg == "--minutes")
-            cl.polishMinutes = std::max(0.0, std::atof(value().c_str()));
-        else if (arg == "--window")
-        {
-            if ((!ParseList(value(), list, true) || list.size() != 2) && !missing)
-            {
-                std::fprintf(stderr, "tibble-plan: --window needs two script updates FROM,TO\n");
-                return 2;
-            }
-            if (!missing)
-            {
-                cl.polish.windowFrom = list[0];
-                cl.polish.windowTo = list[1];
-            }
-        }
         else if (arg == "--wide")
             cl.polish.wide = true;
-        else if (arg == "--trail")
-            cl.trailPath = value();
         else if (arg == "--json")
             cl.json = true;
         else if (arg == "--verbose")
@@ -289,17 +305,11 @@ int ParseCommandLine(int argc, char** argv, CommandLine& cl)
         }
         else
             cl.mapPath = arg;
-        if (missing)
-        {
-            std::fprintf(stderr, "tibble-plan: %s needs a value\n%s", missing, Usage);
-            return 2;
-        }
     }
-    cl.polish.budgetSeconds = cl.polishMinutes * 60;
-    if (cl.mode == Mode::Hold)
+    if (cl.mode == CommandLine::Mode::Hold)
         return cl.mapPath.empty() ? (std::fputs(Usage, stderr), 2) : -1;
     if (cl.dataDir.empty() || cl.mapPath.empty() || cl.levelIndex < 0 || cl.levelIndex >= tibble::LevelCount ||
-        (cl.mode == Mode::Polish && cl.outPath.empty()))
+        (cl.mode == CommandLine::Mode::Polish && cl.outPath.empty()))
     {
         std::fputs(Usage, stderr);
         return 2;

@@ -198,29 +198,37 @@ bool LooksLikeLevelSource(const std::string& path, const std::vector<uint8_t>& b
     return true;
 }
 
-int Run(const Arguments& args, const char* argv0)
+// The map file's bytes once they read as a level; false after saying why not.
+bool ReadLevelFile(const std::string& path, std::vector<uint8_t>& mapBytes)
 {
-    // Paths on the command line are the caller's; the data folder becomes the working directory later.
-    std::vector<uint8_t> mapBytes;
-    if (std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(args.levelFile))
+    if (std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path))
         mapBytes = std::move(*bytes);
     else
     {
-        std::fprintf(stderr, "tibble-sim: %s: cannot be read\n", args.levelFile.c_str());
-        return ExitFailed;
+        std::fprintf(stderr, "tibble-sim: %s: cannot be read\n", path.c_str());
+        return false;
     }
     if (std::optional<std::string> reason = tibble::ValidateLevelFile(mapBytes))
     {
         // A level source read as a map gives a nonsense size; say what the file is instead.
-        if (LooksLikeLevelSource(args.levelFile, mapBytes))
+        if (LooksLikeLevelSource(path, mapBytes))
             std::fprintf(stderr,
                          "tibble-sim: %s: a level source, not a compiled map; compile it first "
                          "(levelc compile %s OUT.pmp)\n",
-                         args.levelFile.c_str(), args.levelFile.c_str());
+                         path.c_str(), path.c_str());
         else
-            std::fprintf(stderr, "tibble-sim: %s: %s\n", args.levelFile.c_str(), reason->c_str());
-        return ExitFailed;
+            std::fprintf(stderr, "tibble-sim: %s: %s\n", path.c_str(), reason->c_str());
+        return false;
     }
+    return true;
+}
+
+int Run(const Arguments& args, const char* argv0)
+{
+    // Paths on the command line are the caller's; the data folder becomes the working directory later.
+    std::vector<uint8_t> mapBytes;
+    if (!ReadLevelFile(args.levelFile, mapBytes))
+        return ExitFailed;
 
     SimScript script;
     std::string error;

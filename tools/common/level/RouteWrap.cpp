@@ -115,7 +115,7 @@ private:
 class Garden
 {
 public:
-    Garden(std::vector<std::string> rows) : rows(std::move(rows))
+    explicit Garden(std::vector<std::string> rows) : rows(std::move(rows))
     {
         width = static_cast<int>(this->rows[0].size());
         height = static_cast<int>(this->rows.size());
@@ -327,17 +327,14 @@ bool FixSeams(Garden& garden, const std::set<Tile>& free)
     return false;
 }
 
-} // namespace
-
-std::optional<std::string> WrapRoute(const std::string& sourceText, const std::vector<std::string>& trailTexts,
-                                     const WrapOptions& options, WrapReport& report, std::string& error)
+// The grid rows between "grid" and "end" (their line indexes in start and end); none with error when there is no
+// such block or a row is not '.' and '#' of the first row's width.
+std::optional<Garden> ReadGarden(const std::vector<std::string>& lines, size_t& start, size_t& end, std::string& error)
 {
-    report = WrapReport{};
-    const std::vector<std::string> lines = SplitLines(sourceText);
-    size_t start = 0;
+    start = 0;
     while (start < lines.size() && Trimmed(lines[start]) != "grid")
         start++;
-    size_t end = start + 1;
+    end = start + 1;
     while (end < lines.size() && Trimmed(lines[end]) != "end")
         end++;
     if (end >= lines.size() || end == start + 1)
@@ -356,47 +353,47 @@ std::optional<std::string> WrapRoute(const std::string& sourceText, const std::v
             return std::nullopt;
         }
     }
-    Garden garden(std::move(rows));
-    const int width = garden.width;
-    const int height = garden.height;
-    const std::set<Tile> keep = ObjectTiles(lines, width, height);
-    std::set<Tile> frozen;
-    if (!ReadTrails(trailTexts, frozen, report, error))
-        return std::nullopt;
-    std::set<Tile> fixed = frozen;
-    fixed.insert(keep.begin(), keep.end());
+    return Garden(std::move(rows));
+}
 
-    // Hedge the level was drawn with stays: opening it could cut a pit into a floor. Pits stay too: a gap in the
-    // bottom row and the open shaft above it, up to the first hedge.
+// The open tiles that are neither fixed nor in a pit, row by row. Hedge the level was drawn with stays (opening it
+// could cut a pit into a floor), and so do pits: a gap in the bottom row and the open shaft above it, up to the
+// first hedge.
+std::vector<Tile> FreeTiles(const Garden& garden, const std::set<Tile>& fixed)
+{
     std::set<Tile> pits;
-    for (int c = 0; c < width; c++)
-        for (int r = height - 1; r >= 0 && garden.At(c, height - 1) == '.' && garden.At(c, r) == '.'; r--)
+    for (int c = 0; c < garden.width; c++)
+        for (int r = garden.height - 1; r >= 0 && garden.At(c, garden.height - 1) == '.' && garden.At(c, r) == '.'; r--)
             pits.emplace(c, r);
     std::vector<Tile> free;
-    for (int r = 0; r < height; r++)
-        for (int c = 0; c < width; c++)
+    for (int r = 0; r < garden.height; r++)
+        for (int c = 0; c < garden.width; c++)
             if (!fixed.count({c, r}) && !pits.count({c, r}) && garden.At(c, r) == '.')
                 free.emplace_back(c, r);
-    report.freeTiles = static_cast<int>(free.size());
+    return free;
+}
 
-    // 1. Corridors and chambers round the routes, then the solid share.
+// Corridors and chambers round the routes: the free tiles gap or more from a fixed tile filled, then the nearest
+// opened or the farthest filled to bring the solid share to solid.
+void FillRoundRoutes(Garden& garden, const std::vector<Tile>& free, const std::set<Tile>& fixed, int gap, double solid)
+{
     const std::vector<int> dist = Distances(garden, fixed);
     auto distance = [&](const Tile& t)
     {
-        const int d = dist[t.second * width + t.first];
+        const int d = dist[t.second * garden.width + t.first];
         return d < 0 ? 99 : d;
     };
     for (const Tile& t : free)
-        if (distance(t) >= options.gap)
+        if (distance(t) >= gap)
             garden.At(t.first, t.second) = '#';
     std::vector<Tile> order = free;
     std::stable_sort(order.begin(), order.end(),
                      [&](const Tile& a, const Tile& b) { return distance(a) < distance(b); });
-    const int cells = width * height;
+    const int cells = garden.width * garden.height;
     int count = garden.SolidCount();
     for (const Tile& t : order) // nearest first: widen the corridors
     {
-        if (count <= options.solid * cells)
+        if (count <= solid * cells)
             break;
         if (garden.At(t.first, t.second) == '#')
         {
@@ -406,7 +403,7 @@ std::optional<std::string> WrapRoute(const std::string& sourceText, const std::v
     }
     for (auto t = order.rbegin(); t != order.rend(); ++t) // farthest first: fill the open sky
     {
-        if (count >= options.solid * cells)
+        if (count >= solid * cells)
             break;
         if (garden.At(t->first, t->second) == '.')
         {
@@ -414,15 +411,13 @@ std::optional<std::string> WrapRoute(const std::string& sourceText, const std::v
             count++;
         }
     }
+}
 
-    // 2. Pockets nothing reaches.
-    const std::set<Tile> freeSet(free.begin(), free.end());
-    FillPockets(garden, freeSet, fixed);
-    // 3. Seams.
-    FixSeams(garden, freeSet);
-
-    // 4. The whole set of pieces, within the band and without seams.
-    SeededOrder random(options.seed);
+// The whole set of pieces: free tiles toggled one at a time in the seed's order, each toggle kept that adds a piece
+// (or, with as many pieces, removes a seam) and keeps the solid share within 20-55 %; six rounds at the most.
+void ShapeHedge(Garden& garden, const std::vector<Tile>& free, uint32_t seed)
+{
+    SeededOrder random(seed);
     auto score = [&garden]()
     { return std::pair<int, int>(std::popcount(garden.Shapes()), -static_cast<int>(garden.Seams().size())); };
     std::pair<int, int> best = score();
@@ -449,6 +444,33 @@ std::optional<std::string> WrapRoute(const std::string& sourceText, const std::v
         if (!improved || best.first == 16)
             break;
     }
+}
+
+} // namespace
+
+std::optional<std::string> WrapRoute(const std::string& sourceText, const std::vector<std::string>& trailTexts,
+                                     const WrapOptions& options, WrapReport& report, std::string& error)
+{
+    report = WrapReport{};
+    const std::vector<std::string> lines = SplitLines(sourceText);
+    size_t start = 0;
+    size_t end = 0;
+    std::optional<Garden> read = ReadGarden(lines, start, end, error);
+    std::set<Tile> fixed;
+    if (!read || !ReadTrails(trailTexts, fixed, report, error))
+        return std::nullopt;
+    Garden& garden = *read;
+    // The completing runs' tiles and the objects' tiles.
+    const std::set<Tile> keep = ObjectTiles(lines, garden.width, garden.height);
+    fixed.insert(keep.begin(), keep.end());
+    const std::vector<Tile> free = FreeTiles(garden, fixed);
+    const std::set<Tile> freeSet(free.begin(), free.end());
+    report.freeTiles = static_cast<int>(free.size());
+
+    FillRoundRoutes(garden, free, fixed, options.gap, options.solid);
+    FillPockets(garden, freeSet, fixed); // pockets nothing reaches
+    FixSeams(garden, freeSet);
+    ShapeHedge(garden, free, options.seed);
     FixSeams(garden, freeSet);
     // Shaping can close off a pocket of its own.
     FillPockets(garden, freeSet, fixed);
