@@ -74,7 +74,7 @@ TEST(ZestCheckManifest, PrintsEachGroupWithItsCountOrTheErrorText)
     }
     zest::test::ToolRun missing = RunTool({"--manifest", folder.Path("none.xml")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.output, "Resource file not found: " + folder.Path("none.xml") + "\n");
+    EXPECT_EQ(missing.out, "Resource file not found: " + folder.Path("none.xml") + "\n");
     EXPECT_EQ(RunTool({"--manifest"}).exitCode, 2);
 }
 
