@@ -180,6 +180,14 @@ struct ValueOption
     std::function<std::string(CommandLine&, const std::string&)> store;
 };
 
+// A mode option: what it works on, and the mode.
+std::string SetMode(CommandLine& cl, CommandLine::Mode mode, std::string& path, const std::string& value)
+{
+    path = value;
+    cl.mode = mode;
+    return "";
+}
+
 int AtLeast(const std::string& text, int low)
 {
     return std::max(low, std::atoi(text.c_str()));
@@ -207,26 +215,11 @@ const ValueOption ValueOptions[] = {
     {"--minutes", [](CommandLine& cl, const std::string& v)
      { return cl.polish.budgetSeconds = std::max(0.0, std::atof(v.c_str())) * 60, ""; }},
     {"--shot",
-     [](CommandLine& cl, const std::string& v)
-     {
-         cl.shotPath = v;
-         cl.mode = CommandLine::Mode::Shot;
-         return "";
-     }},
+     [](CommandLine& cl, const std::string& v) { return SetMode(cl, CommandLine::Mode::Shot, cl.shotPath, v); }},
     {"--robust",
-     [](CommandLine& cl, const std::string& v)
-     {
-         cl.scriptPath = v;
-         cl.mode = CommandLine::Mode::Robust;
-         return "";
-     }},
+     [](CommandLine& cl, const std::string& v) { return SetMode(cl, CommandLine::Mode::Robust, cl.scriptPath, v); }},
     {"--polish",
-     [](CommandLine& cl, const std::string& v)
-     {
-         cl.scriptPath = v;
-         cl.mode = CommandLine::Mode::Polish;
-         return "";
-     }},
+     [](CommandLine& cl, const std::string& v) { return SetMode(cl, CommandLine::Mode::Polish, cl.scriptPath, v); }},
     {"--hold",
      [](CommandLine& cl, const std::string& v) -> std::string
      {
