@@ -82,9 +82,18 @@ bool AtomicFile::Write(const std::filesystem::path& path, const Producer& produc
 {
     const std::filesystem::path folder = FolderOf(path);
     StaleTempFiles::RemoveOnce(folder, path.filename().string());
-    const std::filesystem::path temporary = TemporaryName(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          static_cast<mode_t>(options.permissions));
+    // A name taken already is the fresh leftover of a killed process that had our process number:
+    // the next name will do.
+    std::filesystem::path temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
+    {
+        temporary = TemporaryName(path);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    static_cast<mode_t>(options.permissions));
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0)
     {
         error = Failure("cannot create", temporary, errno);

@@ -254,6 +254,26 @@ TEST_F(AtomicFileTest, TheSweepRemovesAnOldTemporaryFileAndKeepsAFreshOne)
     EXPECT_EQ(ReadFile(path), "pak");
 }
 
+TEST_F(AtomicFileTest, AFreshLeftoverUnderTheNextNameDoesNotStopTheSave)
+{
+    // A killed process that had this process's number left its temporary files a moment ago.
+    const fs::path path = folder / "registry.txt";
+    const std::string next = AtomicFile::TemporaryName(path).string();
+    const size_t dot = next.rfind('.');
+    const unsigned counter = static_cast<unsigned>(std::stoul(next.substr(dot + 1)));
+    std::vector<fs::path> leftovers;
+    for (unsigned n = counter + 1; n <= counter + 3; ++n)
+    {
+        leftovers.push_back(next.substr(0, dot + 1) + std::to_string(n));
+        WriteFile(leftovers.back(), "someone else's");
+    }
+    std::string error;
+    ASSERT_TRUE(AtomicFile::Write(path, std::string_view("saved"), error)) << error;
+    EXPECT_EQ(ReadFile(path), "saved");
+    for (const fs::path& leftover : leftovers)
+        EXPECT_EQ(ReadFile(leftover), "someone else's") << leftover;
+}
+
 TEST_F(AtomicFileTest, ThreadsSavingOneFileNeverShareATemporaryFile)
 {
     // Each thread writes its own letter many times; a shared temporary file would mix letters.
