@@ -7,8 +7,13 @@
 #include "GardenPicture.h"
 #include "LevelCanvas.h"
 #include "PlanRunner.h"
+#include "SimHost.h"
+#include "TestPlay.h"
 
+#include "garden/Level.h"
+#include "graphics/DisplayImage.h"
 #include "graphics/Font.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/ButtonWidget.h"
@@ -355,6 +360,67 @@ TEST_F(EditorSessionTest, GardenPictureFollowsTheAutoTiler)
     EditorDocument empty(12, 9);
     ASSERT_TRUE(empty.RemoveObject(0));
     EXPECT_TRUE(picture.Render(empty.State(), 0));
+}
+
+// Test play shows every update of the level as the game does: a stretch of level 2 from the start (the bee
+// leaves the start trumpet, facing left, and walks to the left hose) is drawn update by update as the game draws
+// the same garden onto its screen, and the window shows it.
+TEST_F(EditorSessionTest, TestPlayDrawsEveryUpdateOfAStretchOfLevelTwoLikeTheGame)
+{
+    const fs::path level = folder / "2.lvl";
+    fs::copy_file(fs::path(ZEST_LEVEL_SOURCE_DIR) / "2.lvl", level);
+    Open(level);
+    Key(zest::VK_F1 + 4);
+    LevelCanvas& canvas = screen->GetCanvas();
+    ASSERT_TRUE(canvas.IsTestPlaying());
+    TestPlay* play = canvas.GetTestPlay();
+    auto* window = zest::AsMemoryImage(manager->GetScreenImage());
+    ASSERT_NE(window, nullptr);
+
+    // The game's way: the same garden (map, play number, seed) drawn onto a screen image after every update.
+    tibble::sim::SimHost host;
+    host.Seed(play->Seed());
+    std::string error;
+    std::unique_ptr<tibble::Level> game = tibble::Level::FromBytes(screen->GetDocument().GetLevelIndex(), host, play->MapBytes(), &error);
+    ASSERT_NE(game, nullptr) << error;
+    zest::DisplayImage gameScreen(tibble::Level::ScreenWidth, tibble::Level::ScreenHeight);
+
+    int badUpdates = 0;
+    ASSERT_EQ(play->Updates(), 1); // F5 came with one update and draw
+    for (int update = 1; update <= 600; update++)
+    {
+        if (update > 1)
+        {
+            app->UpdateOnce();
+            manager->DrawWidgets();
+        }
+        game->Update();
+        host.DrainEvents();
+        zest::Graphics g(&gameScreen);
+        game->Draw(g);
+        const zest::MemoryImage* shown = play->Screen();
+        int differ = 0;
+        int framed = 0;
+        std::string first;
+        for (int y = 0; y < shown->GetHeight(); y++)
+            for (int x = 0; x < shown->GetWidth(); x++)
+            {
+                if (shown->GetPixel(x, y) != gameScreen.GetPixel(x, y) && differ++ == 0)
+                {
+                    char text[96];
+                    std::snprintf(text, sizeof text, " (first at %d,%d: %08X, the game %08X)", x, y,
+                                  shown->GetPixel(x, y), gameScreen.GetPixel(x, y));
+                    first = text;
+                }
+                // The canvas frames the picture with a line of its own.
+                const bool inside = x > 0 && y > 0 && x < shown->GetWidth() - 1 && y < shown->GetHeight() - 1;
+                framed += inside && window->GetPixel(canvas.x + x, canvas.y + y) != shown->GetPixel(x, y);
+            }
+        if ((differ > 0 || framed > 0) && badUpdates++ < 5)
+            ADD_FAILURE() << "update " << update << ": " << differ << " pixels differ from the game's screen" << first
+                          << ", " << framed << " from the window";
+    }
+    EXPECT_EQ(badUpdates, 0);
 }
 
 TEST_F(EditorSessionTest, CancelInTheClosePromptKeepsTheEditorAndTheChanges)
