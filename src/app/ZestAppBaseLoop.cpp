@@ -154,7 +154,11 @@ bool ZestAppBase::Tick(bool allowSleep)
         if (updateAppState == StateUpdateDue)
         {
             nonDrawCount++;
-            if (nonDrawCount < static_cast<int>(std::ceil(10 * multiplier)) || !loaded)
+            // While the loading thread works, updates may run without draws; an application that loads
+            // nothing in the background (a tool such as the level editor) is never "loading", and
+            // without the cap a machine that cannot keep up would update on without ever drawing.
+            const bool loading = !loaded && (loadingThreadStarted || autoStartLoadingThread);
+            if (nonDrawCount < static_cast<int>(std::ceil(10 * multiplier)) || loading)
             {
                 bool due = synced ? (!hasPendingDraw || updateFTimeAcc >= static_cast<int>(frameLength * 0.75))
                                   : updateFTimeAcc >= frameLength;
