@@ -17,6 +17,8 @@ namespace
 {
 
 constexpr int FieldWidth = 104;
+// The credit rows' left edge: the longest name ends inside the panel's right margin.
+constexpr int CreditLeft = 124;
 
 struct Credit
 {
@@ -109,8 +111,8 @@ void CreditsDialog::DrawTextBlock(zest::Graphics* g, int index)
     {
         const Credit& credit = Credits[static_cast<size_t>(index - FirstCredit)];
         const int baseline = CreditBaselines[index - FirstCredit];
-        DrawText(g, credit.role, 136, baseline, FieldWidth, 1, true, 0, -1);
-        DrawText(g, credit.name, 136 + 116, baseline, FieldWidth, -1, true, 0, -1);
+        DrawText(g, credit.role, CreditLeft, baseline, FieldWidth, 1, true, 0, -1);
+        DrawText(g, credit.name, CreditLeft + 116, baseline, FieldWidth, -1, true, 0, -1);
     }
     else if (index == Acknowledgement)
     {

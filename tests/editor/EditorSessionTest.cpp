@@ -564,8 +564,12 @@ TEST_F(EditorSessionTest, ChecksWrapToTheListAndKeepPointingAtTheirObject)
     // Every start gone: an error no single row holds.
     EditorDocument& document = screen->GetDocument();
     for (int i = static_cast<int>(document.Objects().size()) - 1; i >= 0; i--)
+    {
         if (document.Objects()[static_cast<size_t>(i)].object.type != 10)
+        {
             ASSERT_TRUE(document.RemoveObject(i));
+        }
+    }
     screen->DocumentChanged();
     ASSERT_GE(checks.RowCount(), 2);
     std::string joined;
