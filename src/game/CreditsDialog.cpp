@@ -18,7 +18,7 @@ namespace
 
 constexpr int FieldWidth = 104;
 // The credit rows' left edge: the longest name ends inside the panel's right margin.
-constexpr int CreditLeft = 124;
+constexpr int CreditLeft = 128;
 
 struct Credit
 {

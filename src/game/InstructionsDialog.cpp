@@ -130,7 +130,7 @@ void InstructionsDialog::DrawPictures(zest::Graphics* g)
         Cel(g, IMAGE_PANSY2, 160, 220, 3);
         g->SetColorize(true);
         g->SetColor(zest::Color(255, 0, 0));
-        Cel(g, IMAGE_ROSE, 250, 230, 3);
+        Cel(g, IMAGE_ROSE, 250, 214, 3); // clear of NEXT below it
         g->SetColorize(false);
         g->SetColor(TextColor);
         break;

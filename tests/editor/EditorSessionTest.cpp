@@ -80,6 +80,15 @@ protected:
         screen = app->GetScreen();
     }
 
+    // The fixed level 4 copied into the temporary folder and opened; answers the copy's path.
+    fs::path OpenFixture()
+    {
+        const fs::path level = folder / "4.lvl";
+        fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
+        Open(level);
+        return level;
+    }
+
     void Click(int x, int y, int clickCount = 1)
     {
         manager->MouseMove(x, y);
@@ -215,9 +224,7 @@ TEST_F(EditorSessionTest, ClosingWithUnsavedChangesAsksFirst)
 
 TEST_F(EditorSessionTest, ChecksListFollowsEditsAndSelectsWhatItNames)
 {
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     zest::ListWidget& checks = screen->GetChecks();
     ASSERT_EQ(checks.RowCount(), 1);
     EXPECT_EQ(checks.RowText(0), "no problems found");
@@ -248,9 +255,7 @@ TEST_F(EditorSessionTest, ChecksListFollowsEditsAndSelectsWhatItNames)
 
 TEST_F(EditorSessionTest, DragsMoveAndTurnWithSnappingAndStrokesAreOneStep)
 {
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     EditorDocument& document = screen->GetDocument();
     LevelCanvas& canvas = screen->GetCanvas();
     auto drag = [&](int lx1, int ly1, int lx2, int ly2)
@@ -313,9 +318,7 @@ TEST_F(EditorSessionTest, DragsMoveAndTurnWithSnappingAndStrokesAreOneStep)
 TEST_F(EditorSessionTest, GardenPictureFollowsTheAutoTiler)
 {
     // Needs the game's art: the application loads it.
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     EditorDocument& document = screen->GetDocument();
     GardenPicture picture;
     ASSERT_TRUE(picture.Render(document.State(), 2));
@@ -484,9 +487,7 @@ TEST_F(EditorSessionTest, AnUnnamedLevelSaysAtOnceThatItCannotBeSaved)
 
 TEST_F(EditorSessionTest, KeysAndButtonsRunTheSameCommandsAndTheHintFollowsTheTool)
 {
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     LevelCanvas& canvas = screen->GetCanvas();
     struct Case
     {
@@ -526,9 +527,7 @@ TEST_F(EditorSessionTest, KeysAndButtonsRunTheSameCommandsAndTheHintFollowsTheTo
 
 TEST_F(EditorSessionTest, PlacingShowsWhereTheObjectWillGoUnderThePointer)
 {
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     LevelCanvas& canvas = screen->GetCanvas();
     EditorDocument& document = screen->GetDocument();
     EXPECT_FALSE(canvas.PlacePreview().has_value());
@@ -557,9 +556,7 @@ TEST_F(EditorSessionTest, PlacingShowsWhereTheObjectWillGoUnderThePointer)
 
 TEST_F(EditorSessionTest, ChecksWrapToTheListAndKeepPointingAtTheirObject)
 {
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     zest::ListWidget& checks = screen->GetChecks();
     // Every start gone: an error no single row holds.
     EditorDocument& document = screen->GetDocument();
