@@ -391,7 +391,8 @@ Registry::Contents Registry::Load() const
     int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
     {
-        if (errno == ENOENT)
+        // No file yet, also when a folder on the way is missing or is a file: there is nothing to keep.
+        if (errno == ENOENT || errno == ENOTDIR)
             return contents;
         contents.state = FileState::Unreadable;
         std::string why = std::strerror(errno);
