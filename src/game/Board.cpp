@@ -9,7 +9,7 @@
 #include "game/GameApp.h"
 #include "game/InstructionsDialog.h"
 #include "game/PauseDialog.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/RestartDialog.h"
 #include "game/TryAgainDialog.h"
 #include "garden/Level.h"

@@ -1,6 +1,6 @@
 #include "EditorDocument.h"
-#include "LevelRules.h"
-#include "MapFile.h"
+#include "level/LevelRules.h"
+#include "level/MapFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "EditorDocument.h"
 
-#include "LevelRules.h"
-#include "MapFile.h"
-#include "ObjectKind.h"
+#include "level/LevelRules.h"
+#include "level/MapFile.h"
+#include "level/ObjectKind.h"
 
 #include "garden/LevelMap.h"
 
