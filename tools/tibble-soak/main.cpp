@@ -9,15 +9,15 @@
 // the next round at level 1 (finishing the game resets the progress). Exit code 0 when every level of every round
 // was completed and, from the end of round 1 to the end of the last round, resident memory grew by at most 1 % and
 // descriptors and threads not at all; 1 otherwise; 2 for bad usage.
-#include "PlayApp.h"
-#include "PlayScript.h"
+#include "harness/PlayApp.h"
+#include "playscript/PlayScript.h"
 
 #include "app/DataFolder.h"
 #include "game/Board.h"
 #include "platform/WindowMessage.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -129,14 +129,14 @@ std::optional<Solution> LoadSolution(const std::string& path, std::string& error
     std::ifstream in(path);
     std::string header;
     std::getline(in, header);
-    Solution solution;
-    int drawsBefore = 0;
-    if (std::sscanf(header.c_str(), "# first-level-update %d draws-before %d", &solution.firstLevelUpdate,
-                    &drawsBefore) != 2)
+    std::optional<tibble::play::PrefixHeader> prefix = tibble::play::ParsePrefixHeader(header);
+    if (!prefix)
     {
         error = "the first line must be '# first-level-update K draws-before D'";
         return std::nullopt;
     }
+    Solution solution;
+    solution.firstLevelUpdate = prefix->firstLevelUpdate;
     std::optional<tibble::play::PlayScript> script = tibble::play::LoadPlayScript(path, error);
     if (!script)
         return std::nullopt;
