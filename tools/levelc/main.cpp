@@ -21,6 +21,7 @@
 
 #include "garden/LevelMap.h"
 #include "graphics/MemoryImage.h"
+#include "platform/AtomicFile.h"
 #include "resources/ImageWriter.h"
 
 #include <algorithm>
@@ -77,32 +78,11 @@ bool ReadWhole(const std::string& name, std::string& bytes)
     return !file.bad();
 }
 
-// Writes beside the target and renames over it, so a failed run never leaves half a file.
+// Replaces the target in one step, so a failed run never leaves half a file.
 bool WriteWhole(const std::string& name, const void* data, size_t size)
 {
-    const std::string temporary = name + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file)
-            return false;
-        file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        file.flush();
-        if (!file)
-        {
-            file.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, name, error);
-    if (error)
-    {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    std::string error;
+    return zest::AtomicFile::Write(name, std::string_view(static_cast<const char*>(data), size), error);
 }
 
 bool IsMapName(const std::string& name)
