@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -111,16 +115,24 @@ TEST_F(UnsavedSettingsTest, SavesFailOnceSaidAndWorkAgainWhenTheFolderIsBack)
          [](const fs::path& config) { fs::remove(config / "Zest Tests" / "Unsaved"); }},
         {"the configuration home is read-only",
          [](const fs::path& config, std::string& why) {
-             if (::geteuid() == 0)
-             {
-                 why = "root writes into read-only folders";
-                 return false;
-             }
              fs::create_directories(config);
-             fs::permissions(config, fs::perms::owner_read | fs::perms::owner_exec);
-             return true;
+             if (::geteuid() != 0)
+             {
+                 fs::permissions(config, fs::perms::owner_read | fs::perms::owner_exec);
+                 return true;
+             }
+             // Root writes into read-only folders: a read-only file system stops it.
+             if (::mount("tmpfs", config.c_str(), "tmpfs", MS_RDONLY, "size=64k") == 0)
+                 return true;
+             why = std::string("root, and a read-only tmpfs cannot be mounted here: ") + std::strerror(errno);
+             return false;
          },
-         [](const fs::path& config) { fs::permissions(config, fs::perms::owner_all); }},
+         [](const fs::path& config) {
+             if (::geteuid() == 0)
+                 ::umount2(config.c_str(), MNT_DETACH);
+             else
+                 fs::permissions(config, fs::perms::owner_all);
+         }},
     };
     for (const Case& c : cases)
     {
