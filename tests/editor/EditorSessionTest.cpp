@@ -7,7 +7,7 @@
 #include "GardenPicture.h"
 #include "LevelCanvas.h"
 #include "PlanRunner.h"
-#include "SimHost.h"
+#include "sim/SimHost.h"
 #include "TestPlay.h"
 
 #include "garden/Level.h"

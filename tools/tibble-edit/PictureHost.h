@@ -5,7 +5,7 @@
 #pragma once
 
 #include "LevelState.h"
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 #include <cstdint>
 #include <vector>
