@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Log.h"
+#include "platform/PersistentFiles.h"
 #include "platform/StaleTempFiles.h"
 
 #include <fcntl.h>
@@ -657,6 +658,7 @@ bool Registry::WriteFile(const std::map<std::string, Value>& values) const
         ::fsync(dir);
         ::close(dir);
     }
+    SyncPersistentFiles();
     return true;
 }
 
