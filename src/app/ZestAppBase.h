@@ -231,6 +231,9 @@ public:
     void RunLoadingSlice(uint64_t until);
     // Loading's share of an animation frame, in milliseconds; the rest keeps the title's bar moving.
     static constexpr uint64_t LoadingSliceMilliseconds = 12;
+    // How often the browser saves the settings (BrowserFrame), and when it last did.
+    static constexpr uint64_t BrowserSaveMilliseconds = 2000;
+    uint64_t lastBrowserSave = 0;
     int InitDisplayInterface();
     // The string table's text for id, or defaultText when the id has none.
     std::string GetString(const std::string& id, const std::string& defaultText) const;

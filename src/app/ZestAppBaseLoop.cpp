@@ -78,15 +78,25 @@ bool ZestAppBase::BrowserFrame()
 {
     // The same steps as the desktop loop, until the loop would sleep: a sleep of the browser's clock
     // only marks the frame as done. That is one catch-up of due updates (at most 200 ms of them) and
-    // a draw. The time limit only guards the page against a step that never sleeps.
+    // a draw. Step by step, not UpdateUntilTick: that one steps on through sleeps until an update,
+    // which a clock that does not sleep would turn into a spin. The time limit only guards the page
+    // against a step that never sleeps.
     uint64_t start = Now();
     RunLoadingSlice(start + LoadingSliceMilliseconds);
     ClearFrameYield();
     while (!shutdown && !FrameYieldRequested() && Now() - start < 250)
     {
         leaveMainLoop = false;
-        if (!UpdateUntilTick())
+        bool updated = false;
+        if (!UpdateStep(&updated))
             break;
+    }
+    // A page is never closed in an orderly way, and a save started as it goes may not finish: the
+    // settings are saved every two seconds (a save that changes nothing writes nothing).
+    if (registryRead && !shutdown && Now() - lastBrowserSave >= BrowserSaveMilliseconds)
+    {
+        lastBrowserSave = Now();
+        SaveSettings();
     }
     PublishFrameCounters(updateCount, drawCount, static_cast<int>(LoadingProgress() * 1000));
     return !shutdown;
