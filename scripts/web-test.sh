@@ -7,11 +7,11 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
-packages=(chromium nodejs npm)
+# By command, not package: a machine may have its node (and npm with it) from elsewhere.
 missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+command -v chromium >/dev/null 2>&1 || missing+=(chromium)
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     if [ "$(id -u)" -eq 0 ]; then
