@@ -21,6 +21,7 @@
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/SdlWindow.h"
+#include "platform/PlatformTraits.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemMessageBox.h"
 #include "platform/ThreadPriority.h"
@@ -127,6 +128,7 @@ ZestAppBase::ZestAppBase() : clock(&SystemClock::Instance())
     // productVersion itself.
     changeDir = ProgramFolder();
     loadTime = Now();
+    loadingInSlices = !PlatformHasThreads();
     widgetManager = std::make_unique<WidgetManager>(this);
     eventPump = std::make_unique<EventPump>();
     resourceManager = std::make_unique<ResourceManager>(this);
@@ -235,6 +237,13 @@ void ZestAppBase::Initialize()
     SetActivePakInterface(pakInterface.get());
     if (!pakInterface->AddPakFile("main.pak"))
     {
+        if (DataOnlyFromArchive())
+        {
+            ShowFatalError("The game's data (main.pak) is damaged or incomplete, so the game cannot start. "
+                           "Reloading the page fetches it again.");
+            Shutdown();
+            return;
+        }
         Logf(LogLevel::Info, "no usable main.pak; reading data from the folder");
         // Say where the data was looked for: the resource error that follows names only the manifest.
         std::error_code where;
@@ -278,6 +287,12 @@ void ZestAppBase::Initialize()
     {
         isWindowed = false;
         forceFullScreen = true;
+    }
+    // The browser grants full screen only after a click or key: the page starts in its window.
+    if (!CanStartFullScreen())
+    {
+        isWindowed = true;
+        forceFullScreen = false;
     }
     CreateMainWindow();
 
@@ -443,23 +458,68 @@ void ZestAppBase::StartLoadingThread()
 {
     if (loadingThreadStarted)
         return;
+    loadingThreadStarted = true;
+    if (loadingInSlices)
+    {
+        // Loaded in slices between frames (RunLoadingSlice) on the main thread.
+        if (!RunLoadingPart([this] { BeginLoading(); }))
+            FinishLoading();
+        return;
+    }
     yieldMainThread = true;
     SetCurrentThreadPriority(ThreadPriority::High);
-    loadingThreadStarted = true;
     loadingThread = std::thread([this] {
-        try
-        {
-            LoadingThreadBody();
-        }
-        catch (const std::exception& error)
-        {
-            // Resource errors end loading; the player is told on the main thread.
-            ShowFatalError(error.what());
-        }
-        Logf(LogLevel::Info, "Resource Loading Time: %d", static_cast<int>(Now() - loadTime));
-        loadingThreadCompleted = true;
-        mainThreadQueue.Notify();
+        RunLoadingPart([this] { LoadingThreadBody(); });
+        FinishLoading();
     });
+}
+
+bool ZestAppBase::RunLoadingPart(const std::function<void()>& part)
+{
+    try
+    {
+        part();
+        return true;
+    }
+    catch (const std::exception& error)
+    {
+        // Resource errors end loading; the player is told on the main thread.
+        ShowFatalError(error.what());
+        return false;
+    }
+}
+
+void ZestAppBase::FinishLoading()
+{
+    Logf(LogLevel::Info, "Resource Loading Time: %d", static_cast<int>(Now() - loadTime));
+    loadingThreadCompleted = true;
+    mainThreadQueue.Notify();
+}
+
+void ZestAppBase::LoadingThreadBody()
+{
+    BeginLoading();
+    while (!shutdown && LoadingStep())
+    {
+    }
+    if (!shutdown)
+        EndLoading();
+}
+
+void ZestAppBase::RunLoadingSlice(uint64_t until)
+{
+    if (!loadingInSlices || !loadingThreadStarted || loadingThreadCompleted)
+        return;
+    bool more = true;
+    bool ok = RunLoadingPart([&] {
+        do
+            more = !shutdown && LoadingStep();
+        while (more && Now() < until);
+        if (!more && !shutdown)
+            EndLoading();
+    });
+    if (!ok || !more)
+        FinishLoading();
 }
 
 void ZestAppBase::WaitForLoadingThread()

@@ -88,8 +88,14 @@ public:
     virtual void BeforeExit() {}
     // Runs on the loading thread; should return soon after shutdown is set. A game
     // whose body uses its own members calls WaitForLoadingThread in its destructor,
-    // before those members go.
-    virtual void LoadingThreadBody() {}
+    // before those members go. By default: BeginLoading, LoadingStep until it answers
+    // false, then EndLoading (skipped once shutdown is set).
+    virtual void LoadingThreadBody();
+    // Loading in pieces, so a platform without threads (the browser) can run it in
+    // slices between frames on the main thread. LoadingStep answers whether more is left.
+    virtual void BeginLoading() {}
+    virtual bool LoadingStep() { return false; }
+    virtual void EndLoading() {}
     // A silent player when no sound is wanted, else the FMOD-style or the BASS-style one.
     virtual std::unique_ptr<MusicInterface> CreateMusicInterface();
     virtual void SaveSettings();
@@ -178,6 +184,10 @@ public:
     virtual void Present(const Rect* rect);
     virtual void BeforeInit() {}
     virtual void MainLoop();
+    // What Run does once the loop has ended: statistics, BeforeExit, saving the settings.
+    void EndRun();
+    // One animation frame where the browser drives the loop; false once the game has ended.
+    bool BrowserFrame();
     // One step of the loop; false when the loop is to be left.
     bool UpdateStep(bool* updated) override;
     // Steps until an update happened (true) or the loop is to be left (false).
@@ -206,6 +216,16 @@ public:
     void DeleteQueuedWidgets();
     void StartLoadingThread();
     void WaitForLoadingThread();
+    // Runs a part of loading, turning a resource error into the fatal error box; false after one.
+    bool RunLoadingPart(const std::function<void()>& part);
+    void FinishLoading();
+    // Without threads: loading steps until the clock reaches until (at least one step).
+    void RunLoadingSlice(uint64_t until);
+    // Loading's share of an animation frame, in milliseconds; the rest keeps the title's bar moving.
+    static constexpr uint64_t LoadingSliceMilliseconds = 12;
+    // How often the browser saves the settings (BrowserFrame), and when it last did.
+    static constexpr uint64_t BrowserSaveMilliseconds = 2000;
+    uint64_t lastBrowserSave = 0;
     int InitDisplayInterface();
     // The string table's text for id, or defaultText when the id has none.
     std::string GetString(const std::string& id, const std::string& defaultText) const override;
@@ -345,6 +365,9 @@ public:
     std::atomic<bool> loadingThreadCompleted{false};
     bool loaded = false;
     bool yieldMainThread = false;
+    // Loading runs in slices between frames on the main thread instead of on a thread of its own:
+    // where the platform has no threads (the browser); tests may set it before loading starts.
+    bool loadingInSlices = false;
     std::atomic<bool> shutdownRequested{false};
     int cursorNumber = CursorPointer;
     bool customCursorDirty = false;

@@ -150,7 +150,7 @@ void ZestAppBase::StopDemoPlayback(const std::string& reason)
     if (!demoPlayer)
         return;
     if (reason.empty())
-        Logf(LogLevel::Info, "demo finished after %d updates", demoPlayer->UpdatesPlayed());
+        Logf(LogLevel::Info, "demo finished after %d updates and %d draws", demoPlayer->UpdatesPlayed(), drawCount);
     else
         Logf(LogLevel::Warning, "demo stopped after %d updates: %s", demoPlayer->UpdatesPlayed(), reason.c_str());
     demoStopReason = reason;

@@ -8,6 +8,7 @@
 #include "audio/MusicInterface.h"
 #include "graphics/DisplayImage.h"
 #include "platform/Clock.h"
+#include "platform/FrameDriver.h"
 #include "platform/Log.h"
 #include "platform/SdlWindow.h"
 #include "platform/ThreadPriority.h"
@@ -34,7 +35,25 @@ void ZestAppBase::Run()
     }
     running = true;
     lastTimerTick = lastUserInputTick = Now();
+    if (BrowserDrivesFrames())
+    {
+        // A page is never closed in an orderly way: the settings are saved whenever it is hidden.
+        SetPageHiddenHandler([this] {
+            if (registryRead)
+                SaveSettings();
+        });
+        RunBrowserFrames([this] { return BrowserFrame(); }, [this] {
+            SetPageHiddenHandler(nullptr);
+            EndRun();
+        });
+        return;
+    }
     MainLoop();
+    EndRun();
+}
+
+void ZestAppBase::EndRun()
+{
     DeleteQueuedWidgets();
     running = false;
     WaitForLoadingThread();
@@ -53,6 +72,34 @@ void ZestAppBase::Run()
              static_cast<int>(static_cast<uint64_t>(drawCount) * 1000 / runMilliseconds));
     BeforeExit();
     SaveSettings();
+}
+
+bool ZestAppBase::BrowserFrame()
+{
+    // The same steps as the desktop loop, until the loop would sleep: a sleep of the browser's clock
+    // only marks the frame as done. That is one catch-up of due updates (at most 200 ms of them) and
+    // a draw. Step by step, not UpdateUntilTick: that one steps on through sleeps until an update,
+    // which a clock that does not sleep would turn into a spin. The time limit only guards the page
+    // against a step that never sleeps.
+    uint64_t start = Now();
+    RunLoadingSlice(start + LoadingSliceMilliseconds);
+    ClearFrameYield();
+    while (!shutdown && !FrameYieldRequested() && Now() - start < 250)
+    {
+        leaveMainLoop = false;
+        bool updated = false;
+        if (!UpdateStep(&updated))
+            break;
+    }
+    // A page is never closed in an orderly way, and a save started as it goes may not finish: the
+    // settings are saved every two seconds (a save that changes nothing writes nothing).
+    if (registryRead && !shutdown && Now() - lastBrowserSave >= BrowserSaveMilliseconds)
+    {
+        lastBrowserSave = Now();
+        SaveSettings();
+    }
+    PublishFrameCounters(updateCount, drawCount, static_cast<int>(LoadingProgress() * 1000));
+    return !shutdown;
 }
 
 void ZestAppBase::MainLoop()

@@ -1,5 +1,50 @@
 #include "audio/ModuleStream.h"
 
+#ifdef ZEST_NO_MODULES
+
+#include "platform/Log.h"
+
+namespace zest
+{
+
+// Left out of this build (-DZEST_MODULES=OFF): every module fails to open.
+std::unique_ptr<ModuleStream> ModuleStream::Open(const std::string& fileName, std::string* error)
+{
+    std::string text = "tracker modules are not supported in this build: " + fileName;
+    Log(LogLevel::Error, text);
+    if (error)
+        *error = text;
+    return nullptr;
+}
+
+ModuleStream::~ModuleStream() = default;
+size_t ModuleStream::Read(int16_t*, size_t)
+{
+    return 0;
+}
+bool ModuleStream::Seek(uint64_t)
+{
+    return false;
+}
+void ModuleStream::SetLooping(bool) {}
+bool ModuleStream::SetOrderRow(int, int, uint64_t*)
+{
+    return false;
+}
+int ModuleStream::CurrentOrder() const
+{
+    return -1;
+}
+int ModuleStream::CurrentRow() const
+{
+    return -1;
+}
+void ModuleStream::SetGain(int) {}
+
+} // namespace zest
+
+#else
+
 #include "files/PakFile.h"
 
 #include <libopenmpt/libopenmpt.h>
@@ -105,3 +150,4 @@ void ModuleStream::SetGain(int hundredthsDb)
 }
 
 } // namespace zest
+#endif

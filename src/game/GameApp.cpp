@@ -90,16 +90,22 @@ void GameApp::Initialize()
     numLoadingThreadTasks = resourceManager->CountResources("Game");
 }
 
-void GameApp::LoadingThreadBody()
+void GameApp::BeginLoading()
 {
     resourceManager->BeginLoading("Game");
-    while (resourceManager->LoadNext())
-    {
-        completedLoadingThreadTasks++;
-        if (shutdown)
-            return;
-        // The title screen notices the count on the main thread and redraws its bar.
-    }
+}
+
+bool GameApp::LoadingStep()
+{
+    if (!resourceManager->LoadNext())
+        return false;
+    // The title screen notices the count on the main thread and redraws its bar.
+    completedLoadingThreadTasks++;
+    return true;
+}
+
+void GameApp::EndLoading()
+{
     if (!resourceManager->HadError() && BindGameResources(resourceManager.get()))
         return;
     // The box is shown by the main thread; this thread waits for it, then asks the main loop to end.

@@ -1,7 +1,7 @@
 // The game's application object: its identity and window, the three stages of resource loading
 // (groups "Init" and "TitleScreen" at start-up, "Game" on the loading thread behind the title
 // screen's bar), the music, the title screen and then the board, and the look of the framework's
-// dialogs. One per process; main thread except LoadingThreadBody.
+// dialogs. One per process; main thread except the loading steps (on the loading thread where there is one).
 #pragma once
 
 #include "app/ZestAppBase.h"
@@ -29,7 +29,9 @@ public:
     void OnLoadingDone() override;
     // Loads and binds group "Game", counting the progress; on failure tells the player and
     // shuts the program down.
-    void LoadingThreadBody() override;
+    void BeginLoading() override;
+    bool LoadingStep() override;
+    void EndLoading() override;
     // A dialog in the game's look: the dialog frame images and the default font, black text.
     zest::Dialog* CreateDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                                const std::string& footer, int buttonMode) override;

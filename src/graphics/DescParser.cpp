@@ -3,7 +3,8 @@
 #include "files/PakFile.h"
 
 #include <cctype>
-#include <charconv>
+#include <locale>
+#include <sstream>
 #include <climits>
 
 namespace zest
@@ -399,10 +400,13 @@ bool DescParser::ParseReal(const std::string& text, double& value)
     }
     if (digits == 0 || pos != text.size())
         return false;
-    // from_chars ignores the locale, unlike strtod.
+    // A stream in the classic locale, unlike strtod, ignores the user's decimal point; from_chars
+    // would too, but emscripten's libc++ has no floating-point one.
+    std::istringstream in{std::string(text)};
+    in.imbue(std::locale::classic());
     double result = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
-    if (ec != std::errc() || end != text.data() + text.size())
+    in >> result;
+    if (in.fail())
         return false;
     value = result;
     return true;

@@ -1,5 +1,50 @@
 #include "graphics/SysFont.h"
 
+#ifdef ZEST_NO_SYSTEM_FONTS
+
+namespace zest
+{
+
+// Left out of this build (-DZEST_SYSTEM_FONTS=OFF): no face ever opens, so the font measures 0 and draws
+// nothing, and the resource manager refuses system-font resources.
+bool SysFont::Available()
+{
+    return false;
+}
+
+SysFont::SysFont(const std::string&, int, bool, bool, bool) {}
+SysFont::SysFont(const SysFont& other) : Font(other) {}
+SysFont::~SysFont() = default;
+int SysFont::StringWidth(const std::string&)
+{
+    return 0;
+}
+int SysFont::CharWidth(char)
+{
+    return 0;
+}
+int SysFont::CharWidthKern(char, char)
+{
+    return 0;
+}
+void SysFont::DrawString(Graphics*, int, int, const std::string&, const Color&, const Rect&) {}
+std::unique_ptr<Font> SysFont::Duplicate()
+{
+    return std::make_unique<SysFont>(*this);
+}
+bool SysFont::IsLoaded() const
+{
+    return false;
+}
+std::string SysFont::FamilyName() const
+{
+    return std::string();
+}
+
+} // namespace zest
+
+#else
+
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Log.h"
@@ -382,6 +427,11 @@ SysFont::SysFont(const std::string& faceName, int pointSize, bool bold, bool ita
 
 SysFont::SysFont(const SysFont& other) : Font(other), face(other.face) {}
 
+bool SysFont::Available()
+{
+    return true;
+}
+
 SysFont::~SysFont() = default;
 
 bool SysFont::IsLoaded() const
@@ -453,3 +503,4 @@ std::unique_ptr<Font> SysFont::Duplicate()
 }
 
 } // namespace zest
+#endif

@@ -34,6 +34,8 @@ public:
                     const Rect& clipRect) override;
     std::unique_ptr<Font> Duplicate() override;
 
+    // False in a build without system fonts (-DZEST_SYSTEM_FONTS=OFF).
+    static bool Available();
     // False when no face could be opened at all (the font then draws nothing and measures 0).
     bool IsLoaded() const;
     // The family of the face actually used, after any fallback.

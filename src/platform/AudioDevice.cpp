@@ -1,5 +1,6 @@
 #include "platform/AudioDevice.h"
 
+#include "platform/PlatformTraits.h"
 #include "platform/Log.h"
 
 #include <SDL.h>
@@ -45,7 +46,10 @@ AudioDevice::AudioDevice(std::shared_ptr<Mixer> mixerToPlay) : mixer(std::move(m
                  deviceFrames);
     }
     lastCallbackMicros = NowMicros();
-    pump = std::thread(&AudioDevice::Pump, this);
+    // Without threads (the browser) the pump stays off: sounds wait for the device, which the page
+    // starts at the first click.
+    if (PlatformHasThreads())
+        pump = std::thread(&AudioDevice::Pump, this);
 }
 
 bool AudioDevice::OpenDevice(std::string& error)
@@ -108,7 +112,8 @@ AudioDevice::~AudioDevice()
         stopping = true;
     }
     pumpWake.notify_all();
-    pump.join();
+    if (pump.joinable())
+        pump.join();
     if (deviceId != 0)
         SDL_CloseAudioDevice(deviceId); // waits for a running callback to finish
     if (audioInitialised)

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
+#include "platform/PersistentFiles.h"
 #include "platform/StaleTempFiles.h"
 
 #include <fcntl.h>
@@ -629,7 +630,10 @@ bool Registry::WriteFile(const std::map<std::string, Value>& values) const
     options.permissions = 0600; // settings are the player's own
     options.beforeReplace = ReplaceHook();
     if (failure.empty() && AtomicFile::Write(path, Format(values), failure, options))
+    {
+        SyncPersistentFiles(); // the browser's stored folder follows the replaced file
         return true;
+    }
     // A read-only folder or a full disk fails every save the same way: said once, not once per save.
     if (FirstTime(filePath + "|write|" + failure))
         Logf(LogLevel::Warning, "%s", failure.c_str());

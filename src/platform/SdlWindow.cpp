@@ -5,6 +5,12 @@
 
 #include <SDL.h>
 
+#ifdef __EMSCRIPTEN__
+// The page's side (src/platform/web/ZestLibrary.js).
+extern "C" int zest_page_is_full_screen();
+extern "C" void zest_page_set_full_screen(int on);
+#endif
+
 namespace zest
 {
 
@@ -180,13 +186,23 @@ bool SdlWindow::HasInputFocus() const
 
 bool SdlWindow::IsFullScreen() const
 {
+#ifdef __EMSCRIPTEN__
+    return window && zest_page_is_full_screen() != 0;
+#else
     return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+#endif
 }
 
 bool SdlWindow::SetFullScreen(bool fullScreen)
 {
     if (!window)
         return false;
+#ifdef __EMSCRIPTEN__
+    // The browser's own full screen, of the page's game area: the canvas keeps its 640 x 480 pixels and
+    // the page scales it, as it does in the window.
+    zest_page_set_full_screen(fullScreen ? 1 : 0);
+    return true;
+#endif
     // The size and place are set by hand both ways: without a window manager the switch alone
     // neither covers the desktop nor gives the windowed size back.
     if (fullScreen && !IsFullScreen())
@@ -286,6 +302,11 @@ int SdlWindow::DisplayRefreshRate() const
 
 int SdlWindow::IntegerScaleFor(const Rect& workArea, int width, int height)
 {
+#ifdef __EMSCRIPTEN__
+    // The page scales the canvas (on the graphics card, by whole multiples where they fit); the
+    // program draws at its own size.
+    return 1;
+#endif
     if (width <= 0 || height <= 0)
         return 1;
     int byWidth = (workArea.width - FrameAllowanceX) / width;

@@ -2,6 +2,36 @@
 
 #include "platform/Log.h"
 
+#ifdef __EMSCRIPTEN__
+
+namespace zest
+{
+
+// In the browser every tab is a copy of its own, with no shared files to lock or sockets to notify
+// (emscripten's socket emulation is left out of the page altogether).
+SingleInstance::SingleInstance(const std::string&, const std::string&) {}
+SingleInstance::~SingleInstance()
+{
+    (void)lockFd;
+    (void)socketFd;
+}
+bool SingleInstance::Acquire()
+{
+    return true;
+}
+bool SingleInstance::NotifyFirstCopy() const
+{
+    return false;
+}
+bool SingleInstance::TakeNotice()
+{
+    return false;
+}
+
+} // namespace zest
+
+#else
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -119,3 +149,5 @@ bool SingleInstance::TakeNotice()
 }
 
 } // namespace zest
+
+#endif

@@ -1,5 +1,7 @@
 #include "platform/SystemClock.h"
 
+#include "platform/FrameDriver.h"
+
 #include <SDL.h>
 
 namespace zest
@@ -13,7 +15,12 @@ uint64_t SystemClock::Now()
 
 void SystemClock::Sleep(uint32_t ms)
 {
-    SDL_Delay(ms);
+    // A page must not block: the loop's sleep ends the animation frame instead (SDL_Delay would
+    // spin there).
+    if (BrowserDrivesFrames())
+        RequestFrameYield();
+    else
+        SDL_Delay(ms);
 }
 
 SystemClock& SystemClock::Instance()

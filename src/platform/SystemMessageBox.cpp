@@ -8,6 +8,10 @@
 #include <mutex>
 #include <vector>
 
+#ifdef __EMSCRIPTEN__
+extern "C" void zest_show_message_box(const char* title, const char* text, int error);
+#endif
+
 namespace zest
 {
 
@@ -73,6 +77,12 @@ int ShowSystemMessageBox(const std::string& text, const std::string& title, unsi
     if (handler)
         return handler(text, title, flags);
 
+#ifdef __EMSCRIPTEN__
+    // A page cannot wait for an answer inside a frame: the box is an in-page dialog (the page's
+    // side, src/platform/web/ZestLibrary.js) and the answer is the default button's.
+    zest_show_message_box(title.c_str(), text.c_str(), (flags & MB_ICONMASK) == MB_ICONERROR ? 1 : 0);
+    return DefaultMessageBoxAnswer(flags);
+#endif
     if (DisplayAvailable())
     {
         std::vector<ButtonSpec> specs = ButtonsFor(flags);

@@ -9,6 +9,11 @@ namespace zest
 
 bool SetCurrentThreadPriority(ThreadPriority priority)
 {
+#ifdef __EMSCRIPTEN__
+    // The browser runs the one thread as it sees fit.
+    (void)priority;
+    return false;
+#else
     // On Linux each thread has its own nice value, addressed by its thread id.
     // Raising the priority (a negative nice value) needs privileges; without them the
     // call fails and the thread keeps its priority. SDL's variant was rejected because
@@ -20,6 +25,7 @@ bool SetCurrentThreadPriority(ThreadPriority priority)
         nice = -5;
     auto tid = static_cast<id_t>(syscall(SYS_gettid));
     return setpriority(PRIO_PROCESS, tid, nice) == 0;
+#endif
 }
 
 } // namespace zest

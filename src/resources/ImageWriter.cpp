@@ -2,13 +2,16 @@
 
 #include "files/DiskFile.h"
 #include "graphics/MemoryImage.h"
+#include "platform/Log.h"
 
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <filesystem>
 
+#ifndef ZEST_NO_JPEG
 #include <jpeglib.h>
+#endif
 #include <png.h>
 
 namespace zest
@@ -20,7 +23,9 @@ namespace
 // PNG rows are handed over as the pixels' own bytes: blue, green, red, alpha on this byte order.
 static_assert(std::endian::native == std::endian::little, "image rows assume a little-endian machine");
 
+#ifndef ZEST_NO_JPEG
 constexpr int JpegQuality = 80;
+#endif
 
 // Closes the file and keeps it only when everything before succeeded and the close did too. A half-written
 // regular file is removed; anything else (a device, a pipe) is left alone.
@@ -87,6 +92,7 @@ bool WritePngRows(PngWriteContext* context, std::FILE* file, const uint32_t* pix
     return true;
 }
 
+#ifndef ZEST_NO_JPEG
 struct JpegErrorManager
 {
     jpeg_error_mgr pub;
@@ -145,6 +151,7 @@ bool WriteJpegRows(JpegWriteContext* context, std::FILE* file, const uint32_t* p
     jpeg_destroy_compress(info);
     return true;
 }
+#endif
 
 // Opens the disk file, lets writeRows fill it and finishes it (see Finish); false for an image
 // without pixels or a file that cannot be written.
@@ -175,10 +182,18 @@ bool WritePng(const std::string& fileName, MemoryImage& image)
 
 bool WriteJpeg(const std::string& fileName, MemoryImage& image)
 {
+#ifdef ZEST_NO_JPEG
+    // Left out of this build (-DZEST_JPEG=OFF).
+    (void)fileName;
+    (void)image;
+    Log(LogLevel::Error, "JPEG images are not supported in this build");
+    return false;
+#else
     return WriteImageFile(fileName, image, [](std::FILE* file, const uint32_t* pixels, int width, int height) {
         JpegWriteContext context{};
         return WriteJpegRows(&context, file, pixels, width, height);
     });
+#endif
 }
 
 } // namespace zest

@@ -1,5 +1,8 @@
 #include "resources/J2KCodec.h"
 
+// Left out with JPEG 2000 (-DZEST_JPEG2000=OFF); nothing else calls it.
+#ifndef ZEST_NO_JPEG2000
+
 #include <openjpeg.h>
 
 #include <algorithm>
@@ -410,3 +413,5 @@ const char* J2K_getErrorStr(int code)
 }
 
 } // namespace zest
+
+#endif

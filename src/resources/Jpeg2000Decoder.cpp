@@ -1,5 +1,23 @@
 #include "resources/Jpeg2000Decoder.h"
 
+#ifdef ZEST_NO_JPEG2000
+
+#include "platform/Log.h"
+
+namespace zest
+{
+
+// Left out of this build (-DZEST_JPEG2000=OFF).
+bool DecodeJpeg2000(PFILE*, const PixelAllocator&)
+{
+    Log(LogLevel::Error, "JPEG 2000 images are not supported in this build");
+    return false;
+}
+
+} // namespace zest
+
+#else
+
 #include "files/PakFile.h"
 #include "platform/Log.h"
 #include "resources/J2KCodec.h"
@@ -72,3 +90,4 @@ bool DecodeJpeg2000(PFILE* file, const PixelAllocator& allocate)
 }
 
 } // namespace zest
+#endif

@@ -1,5 +1,23 @@
 #include "resources/JpegDecoder.h"
 
+#ifdef ZEST_NO_JPEG
+
+#include "platform/Log.h"
+
+namespace zest
+{
+
+// Left out of this build (-DZEST_JPEG=OFF).
+bool DecodeJpeg(PFILE*, const PixelAllocator&, bool)
+{
+    Log(LogLevel::Error, "JPEG images are not supported in this build");
+    return false;
+}
+
+} // namespace zest
+
+#else
+
 #include "files/PakFile.h"
 
 #include <bit>
@@ -252,3 +270,4 @@ bool DecodeJpeg(PFILE* file, const PixelAllocator& allocate, bool referencePath)
 }
 
 } // namespace zest
+#endif

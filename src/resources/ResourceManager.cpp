@@ -573,6 +573,8 @@ bool ResourceManager::LoadFontRes(FontRes* res)
     std::unique_ptr<Font> font;
     if (res->sysFont)
     {
+        if (!SysFont::Available())
+            return Fail("System fonts are not supported in this build: " + res->path);
         auto sysFont = std::make_unique<SysFont>(res->path.substr(5), res->size, res->bold, res->italic,
                                                  res->underline);
         if (!sysFont->IsLoaded())

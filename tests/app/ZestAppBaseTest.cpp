@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "platform/SystemMessageBox.h"
 #include "platform/VirtualKeys.h"
+#include "resources/ResourceManagerException.h"
 #include "widgets/Dialog.h"
 
 #include <gtest/gtest.h>
@@ -367,6 +368,75 @@ TEST(ZestAppBaseLoading, MessageBoxFromTheLoadingThreadIsShownByTheMainThread)
     EXPECT_EQ(answer, IDNO);
     EXPECT_EQ(shownOn, std::this_thread::get_id());
     EXPECT_EQ(shownTitle, "FATAL ERROR");
+}
+
+// Loading in steps between frames, as the browser runs it (no threads): each resource takes 4 ms.
+class SlicedLoadingApp : public TestApp
+{
+public:
+    SlicedLoadingApp() { loadingInSlices = true; }
+    bool LoadingStep() override
+    {
+        fakeClock.Advance(4);
+        steps++;
+        if (steps == failAt)
+            throw ResourceManagerException("broken resource");
+        return steps < stepCount;
+    }
+    void EndLoading() override { ended++; }
+    int steps = 0;
+    int stepCount = 40;
+    int failAt = 0;
+    int ended = 0;
+};
+
+TEST(ZestAppBaseLoading, SlicedLoadingTakesAShareOfEachFrameWhileTheLoopRuns)
+{
+    SlicedLoadingApp app;
+    BusyWidget widget;
+    widget.Resize(0, 0, 64, 64);
+    app.GetWidgetManager()->AddWidget(&widget);
+    app.StartLoadingThread();
+    EXPECT_EQ(app.steps, 0) << "nothing loads before the first frame";
+    ASSERT_TRUE(app.BrowserFrame());
+    // 12 ms of the frame: three 4 ms steps, then the frame's updates and draw.
+    EXPECT_EQ(app.steps, 3);
+    EXPECT_FALSE(app.loadingThreadCompleted);
+    EXPECT_GT(widget.updates, 0);
+    EXPECT_GT(app.framesShown, 0);
+    int frames = 1;
+    while (!app.loadingThreadCompleted && frames < 100)
+    {
+        ASSERT_TRUE(app.BrowserFrame());
+        frames++;
+    }
+    EXPECT_EQ(app.steps, 40);
+    EXPECT_EQ(frames, 14);
+    EXPECT_EQ(app.ended, 1);
+    ASSERT_TRUE(app.BrowserFrame());
+    EXPECT_EQ(app.loadingDoneCalls, 1);
+    EXPECT_EQ(app.steps, 40) << "no step after the last";
+    app.GetWidgetManager()->RemoveWidget(&widget);
+}
+
+TEST(ZestAppBaseLoading, ResourceErrorInASliceEndsLoadingWithTheFatalErrorBox)
+{
+    SlicedLoadingApp app;
+    app.failAt = 5;
+    std::vector<std::string> boxes;
+    MessageBoxHandler previous = SetMessageBoxHandler([&](const std::string& text, const std::string&, unsigned) {
+        boxes.push_back(text);
+        return static_cast<int>(IDOK);
+    });
+    app.StartLoadingThread();
+    for (int frame = 0; frame < 5; frame++)
+        app.BrowserFrame();
+    SetMessageBoxHandler(previous);
+    EXPECT_TRUE(app.loadingThreadCompleted);
+    EXPECT_EQ(app.steps, 5);
+    EXPECT_EQ(app.ended, 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "broken resource");
 }
 
 TEST(ZestAppBaseDialogs, DialogsArePlacedRegisteredAndClosed)
