@@ -470,11 +470,12 @@ void Board::Draw(zest::Graphics* g)
         {
             if (level->GetIntroCounter() > 0)
             {
-                // Under the banner's "LEVEL N", in its colours.
+                // Under the banner's "LEVEL N", on a dark band so it reads over any garden.
                 g->SetFont(FONT_DEFAULT);
-                const int lineX = 320 - (FONT_DEFAULT ? FONT_DEFAULT->StringWidth(recordLine) : 0) / 2;
-                g->SetColor(zest::Color::Black);
-                g->DrawString(recordLine, lineX + 1, 247);
+                const int width = FONT_DEFAULT ? FONT_DEFAULT->StringWidth(recordLine) : 0;
+                const int lineX = 335 - width / 2;
+                g->SetColor(zest::Color(0, 0, 0, 120));
+                g->FillRect(lineX - 10, 232, width + 20, 20);
                 g->SetColor(zest::Color(255, 230, 120));
                 g->DrawString(recordLine, lineX, 246);
             }

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <vector>
 
 namespace tibble
 {
@@ -29,14 +31,15 @@ const std::array<const char*, GardenRecords::GardenCount> GardenNames{
 constexpr int GridLeft = 36;
 constexpr int GridTop = 62;
 constexpr int CellWidth = 110;
-constexpr int CellHeight = 104;
+constexpr int CellHeight = 100;
 constexpr int PictureTop = 4; // inside the cell, room for the selection frame
-constexpr int DetailsTop = GridTop + 3 * CellHeight + 2;
+constexpr int DetailsTop = GridTop + 3 * CellHeight;
 constexpr int ButtonHeight = 36;
 
 const zest::Color Ink(0, 0, 0);
-const zest::Color Faded(90, 90, 90);
-const zest::Color Highlight(255, 170, 60);
+const zest::Color Faded(100, 80, 60);
+const zest::Color SelectedEdge(110, 50, 10);
+const zest::Color SelectedCard(255, 238, 196);
 
 } // namespace
 
@@ -139,7 +142,9 @@ void GardenPicker::Select(int garden)
 void GardenPicker::UpdateButtons()
 {
     Board* board = GetBoard();
-    watchButton->SetDisabled(!board || !board->HasBestRun(selected));
+    const bool hasRun = board && board->HasBestRun(selected);
+    watchButton->SetDisabled(!hasRun);
+    watchButton->label = hasRun ? "WATCH BEST RUN" : "NO BEST RUN YET";
     watchButton->MarkDirty();
 }
 
@@ -196,19 +201,21 @@ void GardenPicker::DrawCell(zest::Graphics* g, int garden)
     const int pictureY = origin.y + PictureTop;
     const bool locked = garden > furthest;
     Board* board = GetBoard();
-
-    // The frame: orange round the selected garden, dark round the others.
-    g->SetColor(garden == selected ? Highlight : zest::Color(60, 60, 60));
-    g->FillRect(pictureX - 3, pictureY - 3, ThumbnailWidth + 6, ThumbnailHeight + 6);
-    if (garden != selected)
-    {
-        g->SetColor(zest::Color(200, 200, 200));
-        g->FillRect(pictureX - 1, pictureY - 1, ThumbnailWidth + 2, ThumbnailHeight + 2);
-    }
-    if (zest::MemoryImage* picture = board ? board->Thumbnail(garden) : nullptr)
-        g->DrawImage(picture, pictureX, pictureY);
     zest::Font* font = FONT_DEFAULT;
     g->SetFont(font);
+
+    if (garden == selected)
+    {
+        // A light card under the whole garden, edged in dark brown, stands out on the orange box.
+        g->SetColor(SelectedEdge);
+        g->FillRect(origin.x, origin.y, CellWidth - 2, CellHeight - 4);
+        g->SetColor(SelectedCard);
+        g->FillRect(origin.x + 2, origin.y + 2, CellWidth - 6, CellHeight - 8);
+    }
+    g->SetColor(zest::Color(60, 40, 20));
+    g->FillRect(pictureX - 2, pictureY - 2, ThumbnailWidth + 4, ThumbnailHeight + 4);
+    if (zest::MemoryImage* picture = board ? board->Thumbnail(garden) : nullptr)
+        g->DrawImage(picture, pictureX, pictureY);
     if (locked)
     {
         g->SetColor(zest::Color(20, 20, 30, 170));
@@ -224,51 +231,66 @@ void GardenPicker::DrawCell(zest::Graphics* g, int garden)
         g->SetColor(zest::Color(20, 20, 30));
         g->FillRect(lockX - 1, lockY + 2, 2, 5);
     }
-    // The play number in the picture's corner.
-    const std::string number = std::to_string(garden + 1);
-    g->SetColor(zest::Color(0, 0, 0, 140));
-    g->FillRect(pictureX, pictureY, (font ? font->StringWidth(number) : 8) + 6, 16);
-    g->SetColor(zest::Color(255, 255, 255));
-    g->DrawString(number, pictureX + 3, pictureY + 13);
 
-    // The name, on two lines where it needs them, and the fastest time or the lock.
-    g->SetColor(locked ? Faded : Ink);
-    const int nameTop = pictureY + ThumbnailHeight + 5;
-    DrawWrappedText(g, zest::Rect(origin.x, nameTop, CellWidth, 30), GardenName(garden), 13,
-                    zest::Graphics::JustifyCenter);
-    std::string status;
-    if (locked)
+    // Badges on the picture: the play number top left, the fastest time bottom right ("A" for a time made
+    // with assist speed, when there is no full-speed one).
+    auto badge = [&](const std::string& text, int badgeX, int badgeY, const zest::Color& back)
     {
-        status = "locked";
-    }
-    else if (board)
+        const int width = (font ? font->StringWidth(text) : 8 * static_cast<int>(text.size())) + 6;
+        const int left = badgeX < 0 ? pictureX + ThumbnailWidth - width : badgeX;
+        g->SetColor(back);
+        g->FillRect(left, badgeY, width, 16);
+        g->SetColor(zest::Color(255, 255, 255));
+        g->DrawString(text, left + 3, badgeY + 13);
+    };
+    badge(std::to_string(garden + 1), pictureX, pictureY, zest::Color(0, 0, 0, 150));
+    if (!locked && board)
     {
         const GardenRecords& records = board->Records();
         if (std::optional<GardenRecords::Record> best = records.Get(garden, false))
-            status = GardenRecords::FormatUpdates(best->updates);
+            badge(GardenRecords::FormatUpdates(best->updates), -1, pictureY + ThumbnailHeight - 16,
+                  zest::Color(20, 110, 30, 220));
         else if (std::optional<GardenRecords::Record> assisted = records.Get(garden, true))
-            status = GardenRecords::FormatUpdates(assisted->updates) + " (assist)";
-        else
-            status = "-";
+            badge("A " + GardenRecords::FormatUpdates(assisted->updates), -1, pictureY + ThumbnailHeight - 16,
+                  zest::Color(110, 50, 150, 220));
     }
-    g->SetColor(locked ? Faded : zest::Color(30, 90, 30));
-    const int statusWidth = font ? font->StringWidth(status) : 0;
-    g->DrawString(status, origin.x + (CellWidth - statusWidth) / 2, nameTop + 40);
+
+    // The name under the picture, broken at the space nearest its middle when one line cannot hold it.
+    const std::string name = GardenName(garden);
+    std::vector<std::string> lines{name};
+    if (font && font->StringWidth(name) > CellWidth - 4)
+    {
+        size_t best = std::string::npos;
+        for (size_t at = name.find(' '); at != std::string::npos; at = name.find(' ', at + 1))
+            if (best == std::string::npos || std::abs(static_cast<int>(at) - static_cast<int>(name.size() / 2)) <
+                                                 std::abs(static_cast<int>(best) - static_cast<int>(name.size() / 2)))
+                best = at;
+        if (best != std::string::npos)
+            lines = {name.substr(0, best), name.substr(best + 1)};
+    }
+    g->SetColor(locked ? Faded : Ink);
+    int baseline = pictureY + ThumbnailHeight + 16;
+    for (const std::string& line : lines)
+    {
+        const int width = font ? font->StringWidth(line) : 0;
+        g->DrawString(line, origin.x + (CellWidth - 2 - width) / 2, baseline);
+        baseline += 14;
+    }
 }
 
 void GardenPicker::DrawDetails(zest::Graphics* g)
 {
     Board* board = GetBoard();
     g->SetFont(FONT_DEFAULT);
-    const int left = contentInsets.left + 4;
+    const int left = GridLeft + 4;
     if (!message.empty())
     {
         g->SetColor(zest::Color(170, 20, 20));
-        g->DrawString(message, left, DetailsTop + 14);
+        g->DrawString(message, left, DetailsTop + 16);
         return;
     }
     g->SetColor(Ink);
-    g->DrawString(std::to_string(selected + 1) + "  " + GardenName(selected), left, DetailsTop + 14);
+    g->DrawString(std::to_string(selected + 1) + "  " + GardenName(selected), left, DetailsTop + 16);
     if (!board)
         return;
     const GardenRecords& records = board->Records();
@@ -276,13 +298,13 @@ void GardenPicker::DrawDetails(zest::Graphics* g)
     {
         if (!record)
             return std::string(label) + "no run yet";
-        return std::string(label) + "fastest " + GardenRecords::FormatUpdates(record->updates) +
-               "   fewest lives lost " + std::to_string(record->livesLost) + "   honey " +
-               std::to_string(record->honey);
+        return std::string(label) + GardenRecords::FormatUpdates(record->updates) + "    lives lost " +
+               std::to_string(record->livesLost) + "    honey " + std::to_string(record->honey);
     };
-    g->DrawString(describe("Full speed:  ", records.Get(selected, false)), left + 150, DetailsTop + 14);
-    g->SetColor(Faded);
-    g->DrawString(describe("Assist speed:  ", records.Get(selected, true)), left + 150, DetailsTop + 30);
+    const int column = left + 170;
+    g->DrawString(describe("Full speed:  ", records.Get(selected, false)), column, DetailsTop + 16);
+    g->SetColor(zest::Color(90, 40, 120));
+    g->DrawString(describe("Assist speed (A):  ", records.Get(selected, true)), column, DetailsTop + 32);
 }
 
 void GardenPicker::Draw(zest::Graphics* g)
