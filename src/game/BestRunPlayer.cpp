@@ -67,27 +67,12 @@ void BestRunPlayer::PlaySound(int soundId)
 
 bool BestRunPlayer::LoseLife()
 {
-    // As the board does it.
-    lives--;
-    if (lives < 0)
-    {
-        lives = 0;
-        return true;
-    }
-    return false;
+    return LoseLifeFrom(lives);
 }
 
 void BestRunPlayer::AddHive()
 {
-    if (hives >= 4)
-    {
-        lives++;
-        hives = 0;
-    }
-    else
-    {
-        hives++;
-    }
+    AddHiveTo(lives, hives);
 }
 
 bool BestRunPlayer::ReadFileIntoBuffer(const std::string& fileName, std::vector<uint8_t>& bytes)

@@ -235,26 +235,12 @@ void Board::ReturnToMenu()
 bool Board::LoseLife()
 {
     runLivesLost++;
-    lives--;
-    if (lives < 0)
-    {
-        lives = 0;
-        return true;
-    }
-    return false;
+    return LoseLifeFrom(lives);
 }
 
 void Board::AddHive()
 {
-    if (hives >= 4)
-    {
-        lives++;
-        hives = 0;
-    }
-    else
-    {
-        hives++;
-    }
+    AddHiveTo(lives, hives);
 }
 
 void Board::StartFadeIn()

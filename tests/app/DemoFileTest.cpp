@@ -128,7 +128,9 @@ TEST(DemoFile, TheUpdateMultiplierTravelsInTheHeaderAndFullSpeedKeepsTheOldForma
         std::vector<uint8_t> bytes = demo.Encode();
         EXPECT_EQ(bytes[4] | bytes[5] << 8, c.version);
         if (c.version == 1)
+        {
             EXPECT_EQ(bytes, plain);
+        }
         std::string error;
         std::optional<DemoFile> back = DemoFile::Parse(bytes, error);
         ASSERT_TRUE(back) << error;
