@@ -14,7 +14,7 @@
 #include "game/GardenThumbnail.h"
 #include "game/InstructionsDialog.h"
 #include "game/PauseDialog.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/RestartDialog.h"
 #include "game/TryAgainDialog.h"
 #include "garden/Level.h"

@@ -2,7 +2,7 @@
 
 #include "game/Board.h"
 #include "game/GardenRecords.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"

@@ -2,7 +2,6 @@
 
 #include "graphics/FontHost.h"
 #include "graphics/MemoryImage.h"
-#include "resources/ImageLoader.h"
 
 #include <algorithm>
 #include <climits>
@@ -19,38 +18,10 @@ namespace
 // colours with the top alpha bit set can be written in hexadecimal.
 bool ParseColorNumber(const std::string& text, uint32_t& value)
 {
-    size_t pos = 0;
     bool negative = false;
-    if (pos < text.size() && text[pos] == '-')
-    {
-        negative = true;
-        ++pos;
-    }
-    int base = 10;
-    if (pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X'))
-    {
-        base = 16;
-        pos += 2;
-    }
-    if (pos == text.size())
-        return false;
     uint64_t magnitude = 0;
-    for (; pos < text.size(); ++pos)
-    {
-        char c = text[pos];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        magnitude = magnitude * base + digit;
-        if (magnitude > 0xFFFFFFFFull)
-            return false;
-    }
+    if (!DescParser::ParseWholeNumber(text, negative, magnitude))
+        return false;
     value = static_cast<uint32_t>(negative ? 0 - magnitude : magnitude);
     return true;
 }
@@ -394,19 +365,14 @@ bool FontData::CmdLayerSetHeight(const Params& p)
 
 std::shared_ptr<MemoryImage> FontData::LoadLayerImage(const std::string& fileName)
 {
-    if (host)
-    {
-        bool isNew = false;
-        std::shared_ptr<MemoryImage> image = host->SharedImage(fileName, "", isNew);
-        if (image && isNew)
-            (void)image->ConvertToPalette(); // an image with too many colours simply stays 32-bit
-        return image;
-    }
-    std::unique_ptr<MemoryImage> image = LoadImageFile(fileName, true);
-    if (!image)
+    // Image files are read by the layer above (resources); without a host no layer image loads.
+    if (!host)
         return nullptr;
-    (void)image->ConvertToPalette();
-    return std::shared_ptr<MemoryImage>(std::move(image));
+    bool isNew = false;
+    std::shared_ptr<MemoryImage> image = host->SharedImage(fileName, "", isNew);
+    if (image && isNew)
+        (void)image->ConvertToPalette(); // an image with too many colours simply stays 32-bit
+    return image;
 }
 
 bool FontData::CmdLayerSetImage(const Params& p)

@@ -1,7 +1,7 @@
 // Whole games with the real data: a solved garden keeps its best run, which replays to the same completion
 // update; a session played at assist speed replays identically from its demo, at the speed it was played.
-#include "PlayApp.h"
-#include "PlayScript.h"
+#include "harness/PlayApp.h"
+#include "playscript/PlayScript.h"
 
 #include "app/DemoFile.h"
 #include "game/BestRun.h"

@@ -317,15 +317,9 @@ TEST_F(EditorSessionTest, GardenPictureFollowsTheAutoTiler)
     EXPECT_TRUE(picture.Render(empty.State(), 0));
 }
 
-TEST(PlanRunnerTest, ReadsThePrefixHeaderAndRefusesAMissingPlanner)
+// The prefix header is read by the play-script module (tests/e2e/PlayScriptTest.cpp).
+TEST(PlanRunnerTest, RefusesAMissingPlanner)
 {
-    int first = 0;
-    int draws = 0;
-    EXPECT_TRUE(PlanRunner::ReadPrefixHeader("# first-level-update 37 draws-before 2\n# more\n", first, draws));
-    EXPECT_EQ(first, 37);
-    EXPECT_EQ(draws, 2);
-    EXPECT_FALSE(PlanRunner::ReadPrefixHeader("# something else\n", first, draws));
-
     PlanRunner runner;
     PlanRunner::Request request;
     request.planner = "/nonexistent/tibble-plan";

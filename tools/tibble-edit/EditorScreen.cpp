@@ -1,6 +1,6 @@
 #include "EditorScreen.h"
 
-#include "ObjectKind.h"
+#include "level/ObjectKind.h"
 
 #include "app/ZestAppBase.h"
 #include "garden/Level.h"

@@ -1,7 +1,7 @@
 #include "GardenPicture.h"
 
 #include "PreviewMap.h"
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 #include "garden/Agent.h"
 #include "garden/Level.h"

@@ -1,7 +1,7 @@
 #include "LevelCanvas.h"
 
 #include "EditorDocument.h"
-#include "ObjectKind.h"
+#include "level/ObjectKind.h"
 #include "PreviewMap.h"
 
 #include "garden/Level.h"

@@ -7,7 +7,8 @@
 #include "GardenPicture.h"
 #include "TestPlay.h"
 
-#include "graphics/Color.h"
+#include "base/Color.h"
+#include "garden/Hose.h"
 #include "widgets/Widget.h"
 
 #include <functional>
@@ -36,8 +37,8 @@ public:
     };
 
     static constexpr int Snap = 8;
-    static constexpr int HoseReach = 320;
-    static constexpr int HoseHalfAngle = 22;
+    static constexpr int HoseReach = Hose::SprayReach;
+    static constexpr int HoseHalfAngle = Hose::SprayHalfAngle;
     static constexpr int HandleDistance = 56;
 
     // changed is called after every change the canvas makes to the document or its selection.

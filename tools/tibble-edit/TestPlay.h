@@ -4,7 +4,7 @@
 // main thread.
 #pragma once
 
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 #include <cstdint>
 #include <memory>

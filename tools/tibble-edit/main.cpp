@@ -3,6 +3,8 @@
 //   tibble-edit [--data DIR] [FILE.lvl | FILE.pmp]
 #include "EditorApp.h"
 
+#include "app/DataFolder.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -28,10 +30,9 @@ int main(int argc, char** argv)
     }
     if (data.empty())
     {
-        // The game's data sits beside the editor.
-        std::error_code code;
-        const auto self = std::filesystem::read_symlink("/proc/self/exe", code);
-        data = code ? std::string(".") : self.parent_path().string();
+        // Beside the editor in a build folder, or where the install put the game's data.
+        const std::string self = zest::ExecutableFolder();
+        data = self.empty() ? std::string(".") : zest::FindDataFolder(self, TIBBLE_INSTALLED_DATA);
     }
     auto app = std::make_unique<tibble::edit::EditorApp>(data, file);
     app->Initialize();
