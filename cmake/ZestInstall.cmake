@@ -8,6 +8,11 @@
 # Paths are relative to the prefix, and the programs find their data relative to their own folder, so an
 # installed tree still works after it is moved.
 
+# Libraries go to the multiarch folder (lib/x86_64-linux-gnu on Debian), where the distribution and
+# pkg-config's cross-compilation support look for them.
+if(CMAKE_LIBRARY_ARCHITECTURE AND NOT DEFINED CACHE{CMAKE_INSTALL_LIBDIR})
+    set(CMAKE_INSTALL_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE} CACHE PATH "Object code libraries (lib)")
+endif()
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -50,8 +55,41 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/tibble.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT game)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/tibble.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${TIBBLE_DOCDIR} COMPONENT game)
+
+# Man pages are installed compressed (gzip -n: no name or time stamp, so the files are reproducible), and each
+# package carries the copyright file and the changelog in its own documentation folder.
+find_program(ZEST_GZIP gzip REQUIRED)
+set(ZEST_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
+set(zestCompressed "")
+function(zest_gzip_file source output)
+    add_custom_command(OUTPUT ${output}
+        COMMAND sh -c "\"$0\" -9nc \"$1\" > \"$2\"" ${ZEST_GZIP} ${source} ${output}
+        DEPENDS ${source} VERBATIM)
+    set(zestCompressed ${zestCompressed} ${output} PARENT_SCOPE)
+endfunction()
+zest_gzip_file(${CMAKE_SOURCE_DIR}/packaging/tibble.6 ${ZEST_PACKAGING_OUT}/tibble.6.gz)
+set(ZEST_TOOL_MANPAGES levelc tibble-edit tibble-plan tibble-play tibble-sim zestcheck zestpak)
+foreach(page ${ZEST_TOOL_MANPAGES})
+    zest_gzip_file(${CMAKE_SOURCE_DIR}/packaging/man/${page}.1 ${ZEST_PACKAGING_OUT}/${page}.1.gz)
+endforeach()
+zest_gzip_file(${CMAKE_SOURCE_DIR}/packaging/changelog ${ZEST_PACKAGING_OUT}/changelog.Debian.gz)
+add_custom_target(zest_packaging_files ALL DEPENDS ${zestCompressed})
+
+install(FILES ${ZEST_PACKAGING_OUT}/tibble.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
+foreach(page ${ZEST_TOOL_MANPAGES})
+    install(FILES ${ZEST_PACKAGING_OUT}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
+endforeach()
+foreach(component game tools dev)
+    if(component STREQUAL "game")
+        set(docdir ${TIBBLE_DOCDIR})
+    elseif(component STREQUAL "tools")
+        set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/tibble-tools)
+    else()
+        set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/libzest-dev)
+    endif()
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${ZEST_PACKAGING_OUT}/changelog.Debian.gz
+            DESTINATION ${docdir} COMPONENT ${component})
+endforeach()
 # The desktop entry starts the game by its full installed path: the menu's PATH need not hold games/.
 # The prefix is known only when installing (cmake --install --prefix, or cpack), so the entry is written then.
 install(CODE "
@@ -71,6 +109,15 @@ foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/content/levels/level-start.play DESTINATION ${TIBBLE_INSTALL_DATADIR}
         COMPONENT tools)
+# The level editor's menu entry, written at install time like the game's.
+install(CODE "
+    set(TIBBLE_EDIT_EXEC \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tibble-edit\")
+    set(TIBBLE_APP_ID \"${TIBBLE_APP_ID}\")
+    configure_file(\"${CMAKE_SOURCE_DIR}/packaging/tibble-edit.desktop.in\"
+                   \"${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.editor.desktop\" @ONLY)
+    file(INSTALL \"${CMAKE_BINARY_DIR}/packaging/${TIBBLE_APP_ID}.editor.desktop\"
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+    " COMPONENT tools)
 
 # ---- dev: the framework as a library ----
 # One archive of every framework layer's objects, so users link one library whatever layers they reach
@@ -103,6 +150,17 @@ foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
             COMPONENT dev FILES_MATCHING PATTERN "*.h")
 endforeach()
 install(TARGETS zest EXPORT ZestTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
+# The installed archive keeps its symbols but not its debug information (tens of megabytes of it).
+if(CMAKE_STRIP)
+    install(CODE "
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/libzest.a\"
+                        RESULT_VARIABLE stripped)
+        if(NOT stripped EQUAL 0)
+            message(FATAL_ERROR \"strip --strip-debug libzest.a failed\")
+        endif()
+        " COMPONENT dev)
+endif()
 set(ZEST_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zest)
 install(EXPORT ZestTargets NAMESPACE Zest:: DESTINATION ${ZEST_CMAKE_DIR} COMPONENT dev)
 configure_package_config_file(${CMAKE_SOURCE_DIR}/packaging/ZestConfig.cmake.in

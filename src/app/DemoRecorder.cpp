@@ -2,6 +2,9 @@
 
 #include "platform/Log.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace zest
 {
 
@@ -31,9 +34,7 @@ bool DemoRecorder::Write(const std::vector<uint8_t>& bytes)
         return false;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
     {
-        Logf(LogLevel::Warning, "demo %s: write failed; recording stopped", path.c_str());
-        std::fclose(file);
-        file = nullptr;
+        Stop();
         return false;
     }
     crc = DemoFile::Crc32(bytes.data(), bytes.size(), crc);
@@ -52,8 +53,18 @@ void DemoRecorder::Add(const DemoRecord& record)
     if (record.kind == DemoRecord::Kind::Update && ++updatesSinceFlush >= 100)
     {
         updatesSinceFlush = 0;
-        std::fflush(file);
+        // A full disk shows here first: what was written stays a playable demo, cut short.
+        if (std::fflush(file) != 0)
+            Stop();
     }
+}
+
+void DemoRecorder::Stop()
+{
+    Logf(LogLevel::Warning, "demo %s: write failed (%s); recording stopped, the demo plays up to here",
+         path.c_str(), std::strerror(errno));
+    std::fclose(file);
+    file = nullptr;
 }
 
 bool DemoRecorder::Finish()

@@ -33,6 +33,8 @@ public:
 
 private:
     bool Write(const std::vector<uint8_t>& bytes);
+    // A write failed: says why and closes the file, which stays a demo cut short.
+    void Stop();
 
     std::FILE* file = nullptr;
     std::string path;

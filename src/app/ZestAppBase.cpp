@@ -3,6 +3,7 @@
 #include "app/Buffer.h"
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/DemoFile.h"
 #include "app/DemoPlayer.h"
 #include "app/DemoRecorder.h"
@@ -157,6 +158,7 @@ ZestAppBase::~ZestAppBase()
     display.reset();
     musicInterface.reset();
     soundManager.reset();
+    eventPump->SetAudioDevice(nullptr);
     audioDevice.reset();
     mainWindow.reset();
 
@@ -232,7 +234,15 @@ void ZestAppBase::Initialize()
     pakInterface = std::make_unique<PakInterface>();
     SetActivePakInterface(pakInterface.get());
     if (!pakInterface->AddPakFile("main.pak"))
+    {
         Logf(LogLevel::Info, "no usable main.pak; reading data from the folder");
+        // Say where the data was looked for: the resource error that follows names only the manifest.
+        std::error_code where;
+        const std::string folder = std::filesystem::current_path(where).string();
+        if (!HoldsGameData(folder))
+            Logf(LogLevel::Warning, "no game data in %s: neither main.pak nor properties/resources.xml is there",
+                 folder.c_str());
+    }
 
     // A second copy raises the first one's window and leaves. Headless runs (tests, CI,
     // the play harness) have no window to raise and may rightly run side by side.
@@ -278,6 +288,8 @@ void ZestAppBase::Initialize()
     if (!noSoundWanted)
     {
         audioDevice = std::make_unique<AudioDevice>(Mixer::Create());
+        // Output devices unplugged and plugged in during play reach it through the event pump.
+        eventPump->SetAudioDevice(audioDevice.get());
         soundManager = std::make_unique<DSoundManager>(audioDevice->GetMixer(), wantFMod, *clock);
     }
     musicInterface = CreateMusicInterface();
@@ -776,14 +788,15 @@ bool ZestAppBase::WriteRegString(const std::string& name, const std::string& tex
 {
     if (settingsReadOnly)
         return true;
-    return !registryKey.empty() && Registry(registryKey).WriteString(name, text);
+    return !registryKey.empty() && NoteSettingsSave(Registry(registryKey).WriteString(name, text));
 }
 
 bool ZestAppBase::WriteRegInt(const std::string& name, int value)
 {
     if (settingsReadOnly)
         return true;
-    return !registryKey.empty() && Registry(registryKey).WriteDword(name, static_cast<uint32_t>(value));
+    return !registryKey.empty() &&
+           NoteSettingsSave(Registry(registryKey).WriteDword(name, static_cast<uint32_t>(value)));
 }
 
 bool ZestAppBase::WriteRegInts(const std::map<std::string, int>& values)
@@ -797,7 +810,7 @@ bool ZestAppBase::WriteRegInts(const std::map<std::string, int>& values)
         stored.type = Registry::ValueType::Dword;
         stored.dword = static_cast<uint32_t>(value);
     }
-    return !registryKey.empty() && Registry(registryKey).WriteValues(changes);
+    return !registryKey.empty() && NoteSettingsSave(Registry(registryKey).WriteValues(changes));
 }
 
 bool ZestAppBase::WriteRegDataValues(const std::map<std::string, std::vector<uint8_t>>& values)
@@ -823,7 +836,19 @@ bool ZestAppBase::WriteRegData(const std::string& name, const uint8_t* bytes, si
 {
     if (settingsReadOnly)
         return true;
-    return !registryKey.empty() && Registry(registryKey).WriteData(name, bytes, length);
+    return !registryKey.empty() && NoteSettingsSave(Registry(registryKey).WriteData(name, bytes, length));
+}
+
+bool ZestAppBase::NoteSettingsSave(bool saved)
+{
+    // A read-only or full settings folder must not stop play, nor fill the log with one line per save.
+    if (!saved && !settingsSaveFailed)
+        Logf(LogLevel::Warning, "Settings and progress cannot be saved to %s; the game plays on without saving them",
+             Registry::FilePathForKey(registryKey).c_str());
+    else if (saved && settingsSaveFailed)
+        Logf(LogLevel::Info, "Settings and progress are saved again");
+    settingsSaveFailed = !saved;
+    return saved;
 }
 
 bool ZestAppBase::ReadRegString(const std::string& name, std::string& text)

@@ -446,6 +446,9 @@ protected:
     void SyncDisplayRefresh();
     // Whether the loop paces updates by the display's refresh (see Tick).
     bool UpdatesTiedToRefresh() const;
+    // Answers saved after a settings write: the first failure says once that the game plays on without
+    // saving; a later save that works says so too.
+    bool NoteSettingsSave(bool saved);
 
     // One timed step of Tick, worked out once at its start.
     struct FramePlan
@@ -505,6 +508,8 @@ protected:
     bool demoMuted = false;
     // The message being handled comes from a demo (its mouse position is already in application pixels).
     bool replayingMessage = false;
+    // The last settings write failed (and that was reported).
+    bool settingsSaveFailed = false;
 };
 
 } // namespace zest

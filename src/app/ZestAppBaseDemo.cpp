@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace zest
@@ -137,7 +139,8 @@ void ZestAppBase::StartDemo()
     auto recorder = std::make_unique<DemoRecorder>();
     if (!recorder->Open(path, header))
     {
-        Logf(LogLevel::Warning, "cannot record the demo %s; playing on without recording", path.c_str());
+        Logf(LogLevel::Warning, "cannot record the demo %s (%s); playing on without recording", path.c_str(),
+             std::strerror(errno));
         recordingDemo = false;
         return;
     }

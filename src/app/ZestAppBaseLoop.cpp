@@ -189,7 +189,11 @@ bool ZestAppBase::RunTimedStep(const FramePlan& plan, bool allowSleep)
 bool ZestAppBase::RunDueUpdate(const FramePlan& plan, uint64_t start)
 {
     nonDrawCount++;
-    if (nonDrawCount >= static_cast<int>(std::ceil(10 * plan.multiplier)) && loaded)
+    // While the loading thread works, updates may run without draws; an application that loads nothing in the
+    // background (a tool such as the level editor) is never "loading", and without the cap a machine that
+    // cannot keep up would update on without ever drawing.
+    const bool loading = !loaded && (loadingThreadStarted || autoStartLoadingThread);
+    if (nonDrawCount >= static_cast<int>(std::ceil(10 * plan.multiplier)) && !loading)
         return false;
     bool due = plan.synced ? (!hasPendingDraw || updateFTimeAcc >= static_cast<int>(plan.frameLength * 0.75))
                            : updateFTimeAcc >= plan.frameLength;

@@ -105,6 +105,15 @@ std::optional<MixerSamples> DSoundManager::DecodeWithFmod(const std::string& fil
     return result;
 }
 
+void DSoundManager::NoteCacheNotWritten(const std::string& path, const std::string& reason)
+{
+    if (!cacheFailureReported.exchange(true))
+        Logf(LogLevel::Warning, "Decoded sounds cannot be cached (%s); the game plays on and decodes them at each start",
+             reason.c_str());
+    else
+        Logf(LogLevel::Info, "Sound cache not written: %s", path.c_str());
+}
+
 std::optional<MixerSamples> DSoundManager::Decode(const std::string& name)
 {
     std::string reasons;
@@ -125,8 +134,9 @@ std::optional<MixerSamples> DSoundManager::Decode(const std::string& name)
         if (!cachePath)
             return;
         const std::optional<uint64_t> sourceTime = SoundCache::SourceFileTime(sourceName);
-        if (!sourceTime || !WaveFile::WriteCache(*cachePath, samples, sourceName, *sourceTime))
-            Logf(LogLevel::Info, "Sound cache not written: %s", cachePath->c_str());
+        std::string why = "the source's time is unknown";
+        if (!sourceTime || !WaveFile::WriteCache(*cachePath, samples, sourceName, *sourceTime, &why))
+            NoteCacheNotWritten(cachePath->string(), why);
     };
     if (fmod)
     {

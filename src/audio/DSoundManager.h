@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -71,6 +72,11 @@ public:
     size_t GetSoundLength(int id) const;
 
 private:
+    // A cache folder that cannot be written (read-only, a full disk) is reported once, as a warning with the reason.
+    void NoteCacheNotWritten(const std::string& path, const std::string& reason);
+
+    std::atomic<bool> cacheFailureReported{false};
+
     struct SoundSlot
     {
         std::unique_ptr<MixerBuffer> buffer;

@@ -225,7 +225,7 @@ std::optional<MixerSamples> WaveFile::Load(const std::string& fileName, std::str
 }
 
 bool WaveFile::WriteCache(const std::filesystem::path& path, const MixerSamples& samples, const std::string& sourceName,
-                          uint64_t sourceTime)
+                          uint64_t sourceTime, std::string* reason)
 {
     if (samples.channels < 1 || samples.channels > 2 || samples.samples.empty() || sourceName.size() > 0xFFFF)
         return false;
@@ -268,7 +268,7 @@ bool WaveFile::WriteCache(const std::filesystem::path& path, const MixerSamples&
     std::error_code ec;
     std::filesystem::create_directories(path.parent_path(), ec);
     std::string error;
-    return AtomicFile::Write(
+    const bool written = AtomicFile::Write(
         path,
         [&](const AtomicFile::Sink& put) {
             if (!put(head.data(), head.size()))
@@ -290,6 +290,9 @@ bool WaveFile::WriteCache(const std::filesystem::path& path, const MixerSamples&
             return true;
         },
         error);
+    if (!written && reason)
+        *reason = error.empty() ? "cannot write " + path.string() : error;
+    return written;
 }
 
 } // namespace zest

@@ -28,9 +28,10 @@ public:
     // Writes a cache file: "fmt " (16-bit PCM), "dep " (source name and time), "xor "
     // (CacheKey) and the scrambled "data". Missing folders are made. The file is written
     // under a temporary name, flushed and renamed, so a failure (full disk, no rights)
-    // never leaves a truncated cache behind. False on failure.
+    // never leaves a truncated cache behind. False on failure, with the reason in error when given.
     [[nodiscard]] static bool WriteCache(const std::filesystem::path& path, const MixerSamples& samples,
-                                         const std::string& sourceName, uint64_t sourceTime);
+                                         const std::string& sourceName, uint64_t sourceTime,
+                                         std::string* error = nullptr);
 };
 
 } // namespace zest

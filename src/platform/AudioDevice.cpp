@@ -37,33 +37,68 @@ AudioDevice::AudioDevice(std::shared_ptr<Mixer> mixerToPlay) : mixer(std::move(m
     else
     {
         audioInitialised = true;
-        SDL_AudioSpec want{};
-        want.freq = Mixer::OutputRate;
-        want.format = AUDIO_S16SYS;
-        want.channels = Mixer::OutputChannels;
-        want.samples = DeviceFrames;
-        want.callback = &AudioDevice::Callback;
-        want.userdata = this;
-        SDL_AudioSpec have{};
-        // No changes allowed: SDL converts to whatever the hardware wants.
-        deviceId = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-        if (deviceId == 0)
-        {
-            Logf(LogLevel::Warning, "No audio device (%s); sound plays silently", SDL_GetError());
-        }
+        std::string error;
+        if (!OpenDevice(error))
+            Logf(LogLevel::Warning, "No audio device (%s); sound plays silently", error.c_str());
         else
-        {
-            const char* driver = SDL_GetCurrentAudioDriver();
-            driverName = driver ? driver : "";
-            deviceFrames = have.samples;
-            Logf(LogLevel::Info, "Audio: %s, %d Hz, %d frames per callback", driverName.c_str(), have.freq,
-                 have.samples);
-        }
+            Logf(LogLevel::Info, "Audio: %s, %d Hz, %d frames per callback", driverName.c_str(), Mixer::OutputRate,
+                 deviceFrames);
     }
     lastCallbackMicros = NowMicros();
     pump = std::thread(&AudioDevice::Pump, this);
-    if (deviceId != 0)
-        SDL_PauseAudioDevice(deviceId, 0);
+}
+
+bool AudioDevice::OpenDevice(std::string& error)
+{
+    SDL_AudioSpec want{};
+    want.freq = Mixer::OutputRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = Mixer::OutputChannels;
+    want.samples = DeviceFrames;
+    want.callback = &AudioDevice::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts to whatever the hardware wants.
+    uint32_t id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (id == 0)
+    {
+        error = SDL_GetError();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    driverName = driver ? driver : "";
+    deviceFrames = have.samples;
+    // The pump keeps rendering until the new device's first callback, as it does for a slow start.
+    lastCallbackMicros = NowMicros();
+    deviceId = id;
+    SDL_PauseAudioDevice(id, 0);
+    return true;
+}
+
+void AudioDevice::DeviceRemoved(uint32_t id)
+{
+    if (id == 0 || id != deviceId)
+        return;
+    deviceId = 0;
+    // Waits for a running callback; from here on only the pump renders.
+    SDL_CloseAudioDevice(id);
+    driverName.clear();
+    pumpWake.notify_all();
+    Logf(LogLevel::Warning, "The audio device was removed; sound plays silently until one is back");
+}
+
+void AudioDevice::DeviceAdded()
+{
+    if (!audioInitialised || deviceId != 0)
+        return;
+    std::string error;
+    if (!OpenDevice(error))
+    {
+        // SDL announces devices it cannot open for us (busy, or gone again): stay silent.
+        Logf(LogLevel::Info, "An audio device appeared but cannot be opened (%s)", error.c_str());
+        return;
+    }
+    Logf(LogLevel::Info, "Audio device back (%s); sound resumes", driverName.c_str());
 }
 
 AudioDevice::~AudioDevice()

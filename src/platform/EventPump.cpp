@@ -1,5 +1,7 @@
 #include "platform/EventPump.h"
 
+#include "platform/AudioDevice.h"
+
 #include <SDL.h>
 
 namespace zest
@@ -14,9 +16,25 @@ bool EventPump::Poll(std::vector<WindowMessage>& out, int maxEvents)
     for (int i = 0; i < maxEvents && SDL_PollEvent(&event); i++)
     {
         any = true;
-        translator.Translate(event, out);
+        Dispatch(event, out);
     }
     return any;
+}
+
+void EventPump::Dispatch(const SDL_Event& event, std::vector<WindowMessage>& out)
+{
+    // Recording devices are none of the output's business.
+    const bool output = (event.type == SDL_AUDIODEVICEADDED || event.type == SDL_AUDIODEVICEREMOVED) &&
+                        event.adevice.iscapture == 0;
+    if (output && audioDevice)
+    {
+        if (event.type == SDL_AUDIODEVICEREMOVED)
+            audioDevice->DeviceRemoved(event.adevice.which);
+        else
+            audioDevice->DeviceAdded();
+        return;
+    }
+    translator.Translate(event, out);
 }
 
 } // namespace zest

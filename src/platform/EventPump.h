@@ -11,6 +11,8 @@
 namespace zest
 {
 
+class AudioDevice;
+
 class EventPump
 {
 public:
@@ -19,8 +21,16 @@ public:
     // happens when SDL's event system is not running.
     bool Poll(std::vector<WindowMessage>& out, int maxEvents = 256);
 
+    // The audio output that hears of output devices removed and added; none (nullptr) by default.
+    // Not owned: the application clears it before destroying the device.
+    void SetAudioDevice(AudioDevice* device) { audioDevice = device; }
+
 private:
+    // Output devices removed and added go to the audio device; other events are translated.
+    void Dispatch(const SDL_Event& event, std::vector<WindowMessage>& out);
+
     EventTranslator translator;
+    AudioDevice* audioDevice = nullptr;
 };
 
 } // namespace zest

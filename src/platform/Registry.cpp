@@ -392,7 +392,8 @@ Registry::Contents Registry::Load() const
     int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
     {
-        if (errno == ENOENT)
+        // No file yet, also when a folder on the way is missing or is a file: there is nothing to keep.
+        if (errno == ENOENT || errno == ENOTDIR)
             return contents;
         contents.state = FileState::Unreadable;
         std::string why = std::strerror(errno);
@@ -621,21 +622,18 @@ bool Registry::WriteFile(const std::map<std::string, Value>& values) const
     std::filesystem::path path(filePath);
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
+    std::string failure;
     if (error)
-    {
-        Logf(LogLevel::Warning, "cannot create %s: %s", path.parent_path().c_str(), error.message().c_str());
-        return false;
-    }
+        failure = "cannot create " + path.parent_path().string() + ": " + error.message();
     AtomicFile::Options options;
     options.permissions = 0600; // settings are the player's own
     options.beforeReplace = ReplaceHook();
-    std::string failure;
-    if (!AtomicFile::Write(path, Format(values), failure, options))
-    {
+    if (failure.empty() && AtomicFile::Write(path, Format(values), failure, options))
+        return true;
+    // A read-only folder or a full disk fails every save the same way: said once, not once per save.
+    if (FirstTime(filePath + "|write|" + failure))
         Logf(LogLevel::Warning, "%s", failure.c_str());
-        return false;
-    }
-    return true;
+    return false;
 }
 
 } // namespace zest

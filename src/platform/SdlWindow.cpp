@@ -25,10 +25,40 @@ SdlWindow::SdlWindow()
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
         videoStarted = true;
     else
-    {
         lastError = SDL_GetError();
-        Logf(LogLevel::Error, "video start failed: %s", lastError.c_str());
+    if (videoStarted && FellBackToInvisibleDriver())
+    {
+        // With no display SDL settles on its off-screen driver: the game would run on, shown nowhere.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        videoStarted = false;
+        lastError = NoDisplayReason();
     }
+    if (!videoStarted)
+        Logf(LogLevel::Error, "video start failed: %s", lastError.c_str());
+}
+
+std::string SdlWindow::NoDisplayReason()
+{
+    const char* x11 = SDL_getenv("DISPLAY");
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    if ((!x11 || !*x11) && (!wayland || !*wayland))
+        return "no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    std::string reason = "no display could be opened (";
+    if (x11 && *x11)
+        reason += std::string("DISPLAY=") + x11 + ((wayland && *wayland) ? ", " : "");
+    if (wayland && *wayland)
+        reason += std::string("WAYLAND_DISPLAY=") + wayland;
+    return reason + ")";
+}
+
+bool SdlWindow::FellBackToInvisibleDriver()
+{
+    // Asked for by name (tests, the play harness, a headless server) they are what the user wants.
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (asked && *asked)
+        return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
 }
 
 SdlWindow::~SdlWindow()

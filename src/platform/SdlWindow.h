@@ -79,6 +79,10 @@ public:
     static int IntegerScaleFor(const Rect& workArea, int width, int height);
 
 private:
+    // SDL chose a driver that shows nothing (off-screen, dummy) without being asked for it by name.
+    static bool FellBackToInvisibleDriver();
+    // What the user needs to hear when no display was found: which variables were tried.
+    static std::string NoDisplayReason();
     SDL_Window* window = nullptr;
     bool videoStarted = false;
     // Where the window goes when it leaves full screen.

@@ -34,13 +34,16 @@ if(STEP STREQUAL "prefix")
     file(MAKE_DIRECTORY ${OUT}/home/run)
 
 elseif(STEP STREQUAL "layout")
-    expect_files(${GAMES_DIR}/tibble ${DATA_DIR}/main.pak ${MAN_DIR}/man6/tibble.6
+    expect_files(${GAMES_DIR}/tibble ${DATA_DIR}/main.pak ${MAN_DIR}/man6/tibble.6.gz
                  ${SHARE_DIR}/applications/${APP_ID}.desktop ${SHARE_DIR}/metainfo/${APP_ID}.metainfo.xml
                  ${SHARE_DIR}/icons/hicolor/scalable/apps/${APP_ID}.svg
                  ${LIB_DIR}/libzest.a ${LIB_DIR}/cmake/Zest/ZestConfig.cmake ${LIB_DIR}/pkgconfig/zest.pc
                  ${INCLUDE_DIR}/zest/app/ZestAppBase.h ${INCLUDE_DIR}/zest/widgets/Dialog.h)
     foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-edit)
-        expect_files(${BIN_DIR}/${tool})
+        expect_files(${BIN_DIR}/${tool} ${MAN_DIR}/man1/${tool}.1.gz)
+    endforeach()
+    foreach(package tibble tibble-tools libzest-dev)
+        expect_files(${SHARE_DIR}/doc/${package}/copyright ${SHARE_DIR}/doc/${package}/changelog.Debian.gz)
     endforeach()
     # The planner's level-start prefix, which the editor reads from the data folder.
     expect_files(${DATA_DIR}/level-start.play)
@@ -69,22 +72,29 @@ elseif(STEP STREQUAL "desktop")
     find_program(DESKTOP_VALIDATE desktop-file-validate REQUIRED)
     find_program(APPSTREAMCLI appstreamcli REQUIRED)
     set(desktop ${prefix}/${SHARE_DIR}/applications/${APP_ID}.desktop)
-    run(${DESKTOP_VALIDATE} ${desktop} WHAT "desktop-file-validate")
-    if(out OR err)
-        message(FATAL_ERROR "desktop-file-validate reports:\n${out}${err}")
-    endif()
+    foreach(entry ${desktop} ${prefix}/${SHARE_DIR}/applications/${APP_ID}.editor.desktop)
+        run(${DESKTOP_VALIDATE} ${entry} WHAT "desktop-file-validate")
+        if(out OR err)
+            message(FATAL_ERROR "desktop-file-validate reports:\n${out}${err}")
+        endif()
+    endforeach()
     # The entry starts the game by its installed path.
     file(STRINGS ${desktop} exec REGEX "^Exec=")
     if(NOT exec STREQUAL "Exec=${OUT}/staging/${GAMES_DIR}/tibble")
         message(FATAL_ERROR "desktop entry: ${exec}")
     endif()
     run(${APPSTREAMCLI} validate --no-net ${prefix}/${SHARE_DIR}/metainfo/${APP_ID}.metainfo.xml WHAT "appstreamcli")
+    # Every man page reads without a groff warning.
     find_program(GROFF groff)
     if(GROFF)
-        run(${GROFF} -man -ww -z ${prefix}/${MAN_DIR}/man6/tibble.6 WHAT "groff")
-        if(err)
-            message(FATAL_ERROR "tibble.6: ${err}")
-        endif()
+        file(GLOB pages ${prefix}/${MAN_DIR}/man1/*.1.gz ${prefix}/${MAN_DIR}/man6/*.6.gz)
+        foreach(page ${pages})
+            execute_process(COMMAND gzip -dc ${page} COMMAND ${GROFF} -man -ww -z
+                            RESULT_VARIABLE code ERROR_VARIABLE err)
+            if(NOT code EQUAL 0 OR err)
+                message(FATAL_ERROR "${page}: ${err}")
+            endif()
+        endforeach()
     endif()
 
 elseif(STEP STREQUAL "game")

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zest
@@ -93,6 +94,9 @@ public:
     static zest::Point PlacePoint(int type, int lx, int ly, bool free);
     // Half the size of the object's picture: its centre lies this far right of and below its position.
     static int CentreOffset(int type);
+    // With the Place tool and the pointer over the canvas: the box (level pixels) the chosen type would take
+    // for a click there; none otherwise.
+    std::optional<zest::Rect> PlacePreview() const;
     // The level's picture is drawn again on the next draw (the game's art changed).
     void Invalidate() { pictureRevision = 0; }
 
@@ -103,6 +107,8 @@ public:
     void MouseDown(int mouseX, int mouseY, int button, int clickCount) override;
     void MouseDrag(int mouseX, int mouseY) override;
     void MouseMove(int mouseX, int mouseY) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
     void MouseUp(int mouseX, int mouseY, int button, int clickCount) override;
     void MouseWheel(int delta) override;
     // Arrow keys scroll; answers whether the key was one of them.
@@ -157,6 +163,7 @@ private:
     zest::Point dragOrigin;    // scroll, object or frame position at the press
     int16_t paintValue = 0;
     zest::Point mouse;
+    bool pointerIn = false;
 };
 
 } // namespace tibble::edit
