@@ -2,6 +2,7 @@
 // everything before it, which random bytes never match, so each input is also read with its last
 // record's CRC made right, to reach the records behind it. A demo that reads is written again and must
 // read back to the same header and records, and write the same bytes a second time.
+#include "DemoEnd.h"
 #include "FuzzScratch.h"
 
 #include "app/DemoFile.h"
@@ -31,7 +32,8 @@ void CheckRoundTrip(const zest::DemoFile& demo)
     const zest::DemoHeader& b = again->header;
     fuzz::Require(a.seed == b.seed && a.windowed == b.windowed && a.refreshRate == b.refreshRate &&
                   a.frameTime == b.frameTime && a.vsyncUpdates == b.vsyncUpdates && a.width == b.width &&
-                  a.height == b.height && a.productName == b.productName);
+                  a.height == b.height && a.productName == b.productName &&
+                  a.updateMultiplier == b.updateMultiplier);
     fuzz::Require(again->records.size() == demo.records.size());
     for (size_t i = 0; i < demo.records.size(); ++i)
         fuzz::Require(SameRecord(demo.records[i], again->records[i]));
@@ -49,16 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (std::optional<zest::DemoFile> demo = zest::DemoFile::Load(path, error))
             CheckRoundTrip(*demo);
 
-    // The end record is its kind, a count and the CRC: put the right CRC in and read again.
-    constexpr size_t EndSize = 9;
-    std::vector<uint8_t> bytes(data, data + size);
-    if (size >= EndSize && bytes[size - EndSize] == zest::DemoFile::EndKind)
-    {
-        const uint32_t crc = zest::DemoFile::Crc32(bytes.data(), size - EndSize);
-        for (int i = 0; i < 4; ++i)
-            bytes[size - 4 + static_cast<size_t>(i)] = static_cast<uint8_t>(crc >> (8 * i));
-        if (std::optional<zest::DemoFile> demo = zest::DemoFile::Parse(bytes, error))
-            CheckRoundTrip(*demo);
-    }
+    if (std::optional<std::vector<uint8_t>> bytes = fuzz::WithRightEndCrc(data, size))
+        if (std::optional<zest::DemoFile> read = zest::DemoFile::Parse(*bytes, error))
+            CheckRoundTrip(*read);
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -113,6 +114,15 @@ uint32_t DemoFile::Crc32(const uint8_t* data, size_t length, uint32_t crc)
     return ~crc;
 }
 
+uint32_t DemoFile::MultiplierHundredths(double multiplier)
+{
+    // Rounded, not truncated: 0.7 is 0.69999... in binary. A stopped or absurd multiplier records as full speed.
+    double hundredths = std::round(multiplier * 100.0);
+    if (!(hundredths >= 1 && hundredths <= MaxMultiplierHundredths))
+        return 100;
+    return static_cast<uint32_t>(hundredths);
+}
+
 bool DemoFile::IsRecordedMessage(uint32_t kind)
 {
     // Timer ticks are not input: the replay makes its own.
@@ -122,7 +132,8 @@ bool DemoFile::IsRecordedMessage(uint32_t kind)
 std::vector<uint8_t> DemoFile::EncodeHeader(const DemoHeader& header)
 {
     std::vector<uint8_t> out(std::begin(Magic), std::end(Magic));
-    PutU16(out, Version);
+    const uint32_t hundredths = MultiplierHundredths(header.updateMultiplier);
+    PutU16(out, hundredths == 100 ? Version : SpeedVersion);
     PutU32(out, header.seed);
     PutU8(out, header.windowed ? 1 : 0);
     PutU16(out, static_cast<uint32_t>(header.refreshRate));
@@ -131,6 +142,8 @@ std::vector<uint8_t> DemoFile::EncodeHeader(const DemoHeader& header)
     PutU16(out, static_cast<uint32_t>(header.width));
     PutU16(out, static_cast<uint32_t>(header.height));
     PutString16(out, header.productName.substr(0, MaxNameLength));
+    if (hundredths != 100)
+        PutU16(out, hundredths);
     return out;
 }
 
@@ -230,10 +243,10 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
     std::optional<uint64_t> version = in.Number(2);
     if (!version)
         return truncated();
-    if (*version != Version)
+    if (*version != Version && *version != SpeedVersion)
     {
         error = "it was recorded by another version (format " + std::to_string(*version) + ", this program reads " +
-                std::to_string(Version) + ")";
+                std::to_string(Version) + " and " + std::to_string(SpeedVersion) + ")";
         return std::nullopt;
     }
 
@@ -245,8 +258,13 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
     std::optional<uint64_t> width = in.Number(2);
     std::optional<uint64_t> height = in.Number(2);
     std::optional<std::string> product = in.String16();
+    std::optional<uint64_t> hundredths = uint64_t(100);
+    if (*version == SpeedVersion)
+        hundredths = in.Number(2);
     if (in.WasShort())
         return truncated();
+    if (*hundredths < 1 || *hundredths > MaxMultiplierHundredths)
+        return damaged("bad update multiplier in the header");
     if (*windowed > 1 || *vsync > 1)
         return damaged("bad header flags");
     if (*refresh < 1 || *refresh > 1000 || *frameTime < 1 || *frameTime > 1000)
@@ -263,6 +281,7 @@ std::optional<DemoFile> DemoFile::Parse(const std::vector<uint8_t>& bytes, std::
     demo.header.width = static_cast<int>(*width);
     demo.header.height = static_cast<int>(*height);
     demo.header.productName = *product;
+    demo.header.updateMultiplier = static_cast<double>(*hundredths) / 100.0;
 
     while (true)
     {

@@ -6,7 +6,8 @@
 //
 // File layout (all numbers little-endian):
 //   "ZDMO", u16 version (1), u32 seed, u8 windowed, u16 refresh rate, u16 frame time, u8 updates tied to refresh,
-//   u16 width, u16 height, u16 n + n bytes product name;
+//   u16 width, u16 height, u16 n + n bytes product name; version 2 adds u16 update multiplier in hundredths (a run
+//   slowed to 70 % for a player who wants more time); a run at full speed is written as version 1, byte for byte;
 //   records, each a kind byte and its fields:
 //     1 message: u32 kind, u64 wparam, i64 lparam (mouse positions in application pixels)
 //     2 update          3 draw
@@ -38,6 +39,8 @@ struct DemoHeader
     int width = 640;
     int height = 480;
     std::string productName;
+    // The loop's update multiplier when the recording started (1 = full speed), in whole hundredths.
+    double updateMultiplier = 1.0;
 };
 
 struct DemoRecord
@@ -68,6 +71,9 @@ class DemoFile
 {
 public:
     static constexpr uint16_t Version = 1;
+    // Version 1 and the update multiplier.
+    static constexpr uint16_t SpeedVersion = 2;
+    static constexpr int MaxMultiplierHundredths = 1000;
     static constexpr uint8_t EndKind = 8;
     static constexpr size_t MaxNameLength = 4096;
 
@@ -90,6 +96,8 @@ public:
 
     // CRC-32 (the zip polynomial), continued from crc.
     static uint32_t Crc32(const uint8_t* data, size_t length, uint32_t crc = 0);
+    // The update multiplier as the header stores it, in whole hundredths (1..1000; anything else is 100).
+    static uint32_t MultiplierHundredths(double multiplier);
     // Whether a message kind is one the input queue carries.
     static bool IsRecordedMessage(uint32_t kind);
 };

@@ -873,6 +873,20 @@ bool ZestAppBase::WriteRegInts(const std::map<std::string, int>& values)
     return !registryKey.empty() && NoteSettingsSave(Registry(registryKey).WriteValues(changes));
 }
 
+bool ZestAppBase::WriteRegDataValues(const std::map<std::string, std::vector<uint8_t>>& values)
+{
+    if (settingsReadOnly)
+        return true;
+    std::map<std::string, Registry::Value> changes;
+    for (const auto& [name, bytes] : values)
+    {
+        Registry::Value& stored = changes[name];
+        stored.type = Registry::ValueType::Data;
+        stored.bytes = bytes;
+    }
+    return !registryKey.empty() && Registry(registryKey).WriteValues(changes);
+}
+
 bool ZestAppBase::WriteRegBool(const std::string& name, bool value)
 {
     return WriteRegInt(name, value ? 1 : 0);
@@ -955,6 +969,17 @@ bool ZestAppBase::ReadRegData(const std::string& name, std::vector<uint8_t>& byt
     if (found)
         bytes = std::move(read);
     return found;
+}
+
+bool ZestAppBase::ReadRegDataIfRecorded(const std::string& name, std::vector<uint8_t>& bytes)
+{
+    if (demoPlayer && IsMainThread())
+    {
+        const DemoRecord* record = demoPlayer->Peek();
+        if (!record || record->kind != DemoRecord::Kind::Setting || record->fileName != name)
+            return false;
+    }
+    return ReadRegData(name, bytes);
 }
 
 bool ZestAppBase::EraseRegValue(const std::string& name)

@@ -256,14 +256,21 @@ public:
     bool ReadRegInt(const std::string& name, int& value);
     bool ReadRegBool(const std::string& name, bool& value);
     bool ReadRegData(const std::string& name, std::vector<uint8_t>& bytes);
+    // A data value the game began to read after demos of older versions were made: a demo carries it like any
+    // other, but one without it plays on as though the value were absent, where ReadRegData would stop it.
+    bool ReadRegDataIfRecorded(const std::string& name, std::vector<uint8_t>& bytes);
     bool EraseRegValue(const std::string& name);
     // Several DWORD values in one atomic write of the settings file.
     bool WriteRegInts(const std::map<std::string, int>& values);
+    // Several data values in one atomic write of the settings file.
+    bool WriteRegDataValues(const std::map<std::string, std::vector<uint8_t>>& values);
     // Called before teardown: the questions about keeping 3-D acceleration.
     void AskExit3DQuestions();
     // A 31-bit non-negative random number from the shared generator.
     int Rand();
     void SeedRandom(uint32_t seed);
+    // The shared generator as it stands, for a copy that replays what follows.
+    const std::mt19937& RandomGenerator() const { return randomGenerator; }
 
     // Demo recording and playback (none while neither runs).
     DemoRecorder* GetDemoRecorder() const { return demoRecorder.get(); }

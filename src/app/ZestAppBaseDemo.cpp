@@ -97,6 +97,8 @@ void ZestAppBase::StartDemo()
         syncRefreshRate = header.refreshRate;
         frameTime = header.frameTime;
         vsyncUpdates = header.vsyncUpdates;
+        // A run slowed for the player replays at its own pace (the updates themselves are the same).
+        updateMultiplier = header.updateMultiplier;
         randomSeed = header.seed;
         randomGenerator.seed(header.seed);
         if (demoFastForwardTo > 0)
@@ -133,6 +135,7 @@ void ZestAppBase::StartDemo()
     header.width = width;
     header.height = height;
     header.productName = productName;
+    header.updateMultiplier = updateMultiplier;
     auto recorder = std::make_unique<DemoRecorder>();
     if (!recorder->Open(path, header))
     {
@@ -229,15 +232,18 @@ bool ZestAppBase::DemoUpdateStep(bool* updated)
             bool fastForward = demoPlayer->UpdatesPlayed() < demoFastForwardTo;
             if (!fastForward)
             {
+                // The game may change its speed while the demo plays (the recorded player did); a stopped
+                // loop still plays the demo at full speed.
+                const double frameLength = updateMultiplier > 0 ? frameTime / updateMultiplier : frameTime;
                 AccumulateFrameTime();
-                if (updateFTimeAcc < frameTime)
+                if (updateFTimeAcc < frameLength)
                 {
                     sleepCount++;
-                    clock->Sleep(static_cast<uint32_t>(std::max(1.0, frameTime - updateFTimeAcc)));
+                    clock->Sleep(static_cast<uint32_t>(std::max(1.0, frameLength - updateFTimeAcc)));
                     done = true;
                     break;
                 }
-                updateFTimeAcc -= frameTime;
+                updateFTimeAcc -= frameLength;
             }
             demoPlayer->Advance();
             if (RunUpdate())

@@ -3,22 +3,35 @@
 #include "app/Buffer.h"
 #include "app/ZestAppBase.h"
 #include "audio/MusicInterface.h"
+#include "files/PakFile.h"
+#include "game/BestRunPlayer.h"
 #include "game/CreditsDialog.h"
 #include "game/DemoDialog.h"
 #include "game/FinishDialog.h"
 #include "game/GameApp.h"
+#include "game/GameSpeed.h"
+#include "game/GardenPicker.h"
+#include "game/GardenThumbnail.h"
 #include "game/InstructionsDialog.h"
 #include "game/PauseDialog.h"
 #include "garden/Res.h"
 #include "game/RestartDialog.h"
 #include "game/TryAgainDialog.h"
 #include "garden/Level.h"
+#include "garden/LevelMap.h"
+#include "graphics/DisplayImage.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
+#include "graphics/MemoryImage.h"
 #include "platform/Log.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
 
 namespace tibble
 {
@@ -67,6 +80,7 @@ Board::Board(GameApp* gameApp) : app(gameApp)
 {
     ResetProgress();
     app->vsyncUpdates = true;
+    BuildThumbnails();
 }
 
 Board::~Board()
@@ -119,6 +133,8 @@ void Board::CreateMenuButtons()
     helpButton = MakeButton(HelpButtonId, "HELP", 500, 190);
     creditsButton = MakeButton(CreditsButtonId, "CREDITS", 500, 230);
     quitButton = MakeButton(QuitButtonId, "QUIT", 500, 270);
+    // Under PLAY: going back to a garden already reached.
+    gardensButton = MakeButton(GardensButtonId, "GARDENS", 46, 310);
 }
 
 void Board::DeleteMenuButtons()
@@ -129,6 +145,7 @@ void Board::DeleteMenuButtons()
     DeleteButton(helpButton);
     DeleteButton(creditsButton);
     DeleteButton(quitButton);
+    DeleteButton(gardensButton);
 }
 
 zest::ButtonWidget* Board::GetButton(int id) const
@@ -149,6 +166,8 @@ zest::ButtonWidget* Board::GetButton(int id) const
         return creditsButton;
     case RestartButtonId:
         return restartButton;
+    case GardensButtonId:
+        return gardensButton;
     default:
         return nullptr;
     }
@@ -215,26 +234,13 @@ void Board::ReturnToMenu()
 
 bool Board::LoseLife()
 {
-    lives--;
-    if (lives < 0)
-    {
-        lives = 0;
-        return true;
-    }
-    return false;
+    runLivesLost++;
+    return LoseLifeFrom(lives);
 }
 
 void Board::AddHive()
 {
-    if (hives >= 4)
-    {
-        lives++;
-        hives = 0;
-    }
-    else
-    {
-        hives++;
-    }
+    AddHiveTo(lives, hives);
 }
 
 void Board::StartFadeIn()
@@ -274,12 +280,17 @@ void Board::LoadLevel()
     levelUpdates = 0;
     levelDraws = 0;
     stillDrawn = false;
+    runLivesLost = 0;
+    // The generator as the level finds it: the run's record replays the level's luck from here.
+    const std::mt19937 generator = app->RandomGenerator();
     level = Level::Load(levelIndex, *this, &error);
     if (!level)
     {
         zest::Logf(zest::LogLevel::Warning, "Level %d: %s", levelIndex + 1, error.c_str());
         app->ShowFileError();
+        return;
     }
+    run.Begin(levelIndex, lives, hives, generator, mapName, mapBytes);
 }
 
 bool Board::PictureIsStill() const
@@ -290,6 +301,8 @@ bool Board::PictureIsStill() const
         return true;
     if (state != Playing)
         return false;
+    if (watching)
+        return paused;
     // A paused level neither updates nor animates (Agent::Step); only the banner's countdown and
     // the drawn honey bar move in its draws.
     return !level || (paused && level->GetIntroCounter() == 0 && level->GetBarShown() == level->GetBarTarget());
@@ -311,9 +324,11 @@ void Board::Update()
     zest::MusicInterface* music = app->GetMusicInterface();
     if (state == EnterMenu)
     {
-        if (level)
+        if (level || watching)
         {
             level.reset();
+            watching.reset();
+            recordLine.clear();
             DeleteButton(menuButton);
             if (music)
             {
@@ -329,7 +344,23 @@ void Board::Update()
         DeleteMenuButtons();
         ResetProgress();
         (void)LoadProgress();
-        LoadLevel();
+        pickedRun = pickedGarden >= 0;
+        recordLine.clear();
+        if (pendingWatch)
+        {
+            watching = std::move(pendingWatch);
+            levelUpdates = 0;
+            levelDraws = 0;
+        }
+        else if (pickedRun)
+        {
+            levelIndex = pickedGarden;
+            lives = StartLives;
+            hives = 0;
+        }
+        pickedGarden = -1;
+        if (!watching)
+            LoadLevel();
         if (!menuButton)
             menuButton = MakeButton(MenuButtonId, "MENU", 26, 5);
         state = Playing;
@@ -343,9 +374,17 @@ void Board::Update()
             music->FadeIn(PlaySong, 0, SongFadeInSpeed, false);
         }
     }
-    if (state == Playing && !paused && level)
+    if (state == Playing && !paused && watching)
     {
         levelUpdates++;
+        // The best run ends where it left its garden; the menu fades in over its last picture.
+        if (watching->Step() != Level::GoOn && state == Playing)
+            ReturnToMenu();
+    }
+    else if (state == Playing && !paused && level)
+    {
+        levelUpdates++;
+        run.AddUpdate(MouseX(), MouseY(), MouseButtons(), app->updateMultiplier);
         OnLevelResult(level->Update());
     }
 }
@@ -354,19 +393,29 @@ void Board::OnLevelResult(int result)
 {
     if (result == Level::Completed)
     {
+        std::string line = FinishGardenRun();
         levelIndex++;
+        // A game from the picker stores its progress only where it goes beyond the stored one.
+        std::optional<Progress> stored;
+        if (pickedRun)
+        {
+            std::vector<uint8_t> bytes;
+            if (ReadGameData(*app, ProgressValueName, bytes))
+                stored = DecodeProgress(bytes);
+        }
         if (levelIndex >= LevelCount)
         {
             paused = true;
             AddBoardDialog(MessageDialogId, new FinishDialog());
             ResetProgress();
-            (void)SaveProgress();
+            (void)SaveProgressAndRecords(!pickedRun);
         }
         else
         {
             level.reset();
             LoadLevel();
-            (void)SaveProgress();
+            recordLine = line;
+            (void)SaveProgressAndRecords(!pickedRun || !stored || levelIndex > stored->levelIndex);
         }
     }
     else if (result == Level::GameOver)
@@ -374,7 +423,9 @@ void Board::OnLevelResult(int result)
         paused = true;
         AddBoardDialog(MessageDialogId, new TryAgainDialog());
         ResetProgress();
-        (void)SaveProgress();
+        // The stored progress is the player's game, which a garden from the picker never sets back.
+        if (!pickedRun)
+            (void)SaveProgress();
     }
 }
 
@@ -391,10 +442,34 @@ void Board::Draw(zest::Graphics* g)
         if (IMAGE_TITLESCREEN)
             g->DrawImage(IMAGE_TITLESCREEN, 0, 0);
     }
+    else if (state == Playing && watching)
+    {
+        levelDraws++;
+        DrawBestRun(g);
+    }
     else if (state == Playing && level)
     {
         levelDraws++;
+        run.AddDraw(paused);
         level->Draw(*g);
+        if (!recordLine.empty())
+        {
+            if (level->GetIntroCounter() > 0)
+            {
+                // Under the banner's "LEVEL N", on a dark band so it reads over any garden.
+                g->SetFont(FONT_DEFAULT);
+                const int width = FONT_DEFAULT ? FONT_DEFAULT->StringWidth(recordLine) : 0;
+                const int lineX = 335 - width / 2;
+                g->SetColor(zest::Color(0, 0, 0, 120));
+                g->FillRect(lineX - 10, 232, width + 20, 20);
+                g->SetColor(zest::Color(255, 230, 120));
+                g->DrawString(recordLine, lineX, 246);
+            }
+            else
+            {
+                recordLine.clear();
+            }
+        }
     }
     AdvanceFade();
     if (fadeAlpha > 0)
@@ -455,6 +530,9 @@ void Board::ButtonClicked(int id)
     case RestartButtonId:
         AddBoardDialog(MessageDialogId, new RestartDialog());
         break;
+    case GardensButtonId:
+        AddBoardDialog(PanelDialogId, new GardenPicker());
+        break;
     default:
         break;
     }
@@ -491,12 +569,174 @@ bool Board::ReadFileIntoBuffer(const std::string& fileName, std::vector<uint8_t>
     if (!app->ReadFileIntoBuffer(fileName, buffer))
         return false;
     bytes.assign(buffer.GetData(), buffer.GetData() + buffer.GetDataLen());
+    mapName = fileName;
+    mapBytes = bytes;
     return true;
 }
 
 zest::LiveImageSet* Board::GetLiveImageSet()
 {
     return &app->GetLiveImages();
+}
+
+void Board::BuildThumbnails()
+{
+    // Read past the demo machinery: the pictures are not part of any run, and demos made before the picker
+    // existed hold no such reads.
+    thumbnails.clear();
+    for (int garden = 0; garden < LevelCount; garden++)
+    {
+        std::vector<uint8_t> bytes;
+        if (zest::PFilePtr file{zest::p_fopen(LevelFileNames[garden], "rb")})
+        {
+            uint8_t block[16384];
+            size_t got = 0;
+            while ((got = zest::p_fread(block, 1, sizeof block, file.get())) > 0)
+                bytes.insert(bytes.end(), block, block + got);
+        }
+        thumbnails.push_back(GardenThumbnail::Draw(bytes, GardenPicker::ThumbnailWidth, GardenPicker::ThumbnailHeight));
+    }
+}
+
+zest::MemoryImage* Board::Thumbnail(int garden) const
+{
+    if (garden < 0 || garden >= static_cast<int>(thumbnails.size()))
+        return nullptr;
+    return thumbnails[static_cast<size_t>(garden)].get();
+}
+
+const GardenRecords& Board::Records()
+{
+    if (!recordsLoaded)
+    {
+        records.Load(*app);
+        recordsLoaded = true;
+    }
+    return records;
+}
+
+int Board::FurthestGarden()
+{
+    int furthest = Records().Reached();
+    std::vector<uint8_t> bytes;
+    if (ReadGameData(*app, ProgressValueName, bytes))
+        if (std::optional<Progress> stored = DecodeProgress(bytes))
+            furthest = std::max(furthest, stored->levelIndex);
+    return std::min(furthest, LevelCount - 1);
+}
+
+void Board::PlayGarden(int garden)
+{
+    if (state != Menu || fadeDirection != 0)
+        return;
+    pickedGarden = std::clamp(garden, 0, LevelCount - 1);
+    StartFadeOut();
+    stateAfterFade = StartGame;
+}
+
+std::string Board::BestRunPath(int garden, bool assist) const
+{
+    return app->dataFolder + BestRun::FileName(garden, assist);
+}
+
+bool Board::HasBestRun(int garden) const
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(BestRunPath(garden, false), error) ||
+           std::filesystem::is_regular_file(BestRunPath(garden, true), error);
+}
+
+bool Board::WatchBestRun(int garden, std::string& error)
+{
+    if (state != Menu || fadeDirection != 0)
+    {
+        error = "the game is busy";
+        return false;
+    }
+    std::error_code fileError;
+    const bool assist = !std::filesystem::is_regular_file(BestRunPath(garden, false), fileError);
+    std::optional<BestRun> best = BestRun::Load(BestRunPath(garden, assist), error);
+    if (!best)
+        return false;
+    if (best->garden != garden)
+    {
+        error = "the file holds another garden's run";
+        return false;
+    }
+    auto player = std::make_unique<BestRunPlayer>(std::move(*best), this);
+    std::string why;
+    if (!player->Start(&why))
+    {
+        error = "its garden cannot be built (" + why + ")";
+        return false;
+    }
+    pendingWatch = std::move(player);
+    StartFadeOut();
+    stateAfterFade = StartGame;
+    return true;
+}
+
+void Board::DrawBestRun(zest::Graphics* g)
+{
+    if (zest::DisplayImage* picture = watching->Picture())
+        g->DrawImage(picture, 0, 0);
+    const BestRun& best = watching->Run();
+    std::string caption = "BEST RUN  " + GardenPicker::GardenName(best.garden) + "  " +
+                          GardenRecords::FormatUpdates(watching->UpdatesPlayed()) + " / " +
+                          GardenRecords::FormatUpdates(best.result.updates);
+    if (best.assist)
+        caption += "  (assist " + std::to_string(GameSpeed::PercentOf(best.slowestMultiplier)) + " %)";
+    g->SetFont(FONT_DEFAULT);
+    const int captionX = 320 - (FONT_DEFAULT ? FONT_DEFAULT->StringWidth(caption) : 0) / 2;
+    g->SetColor(zest::Color(0, 0, 0, 150));
+    g->FillRect(0, 452, 640, 28);
+    g->SetColor(zest::Color(255, 230, 120));
+    g->DrawString(caption, captionX, 471);
+}
+
+std::string Board::FinishGardenRun()
+{
+    if (!level)
+        return {};
+    GardenRecords::Record result;
+    result.updates = levelUpdates;
+    result.livesLost = runLivesLost;
+    result.honey = level->GetNectarCollected();
+    Records();
+    const bool assist = run.assist;
+    GardenRecords::Improvement improvement = records.Add(levelIndex, assist, result);
+    records.Reach(levelIndex + 1);
+    if (improvement.fastest && !app->settingsReadOnly && !app->dataFolder.empty())
+    {
+        run.Finish(result);
+        std::error_code error;
+        std::filesystem::create_directories(app->dataFolder, error);
+        if (!run.Save(BestRunPath(levelIndex, assist)))
+            zest::Logf(zest::LogLevel::Warning, "cannot keep the best run of garden %d", levelIndex + 1);
+    }
+    if (!improvement.Any())
+        return {};
+    std::string line = assist ? "NEW ASSIST RECORD:" : "NEW RECORD:";
+    if (improvement.fastest)
+        line += " " + GardenRecords::FormatUpdates(result.updates);
+    if (improvement.fewestLost)
+        line += result.livesLost == 0 ? "  no life lost" : "  " + std::to_string(result.livesLost) + " lost";
+    if (improvement.mostHoney)
+        line += "  honey " + std::to_string(result.honey);
+    return line;
+}
+
+bool Board::SaveProgressAndRecords(bool withProgress)
+{
+    std::map<std::string, std::vector<uint8_t>> values = records.TakeChanges();
+    if (withProgress)
+        values[ProgressValueName] = EncodeProgress(levelIndex, hives, lives);
+    if (values.empty())
+        return true;
+    // The progress alone is written as it always was.
+    if (values.size() == 1 && withProgress)
+        return SaveProgress();
+    return app->WriteRegDataValues(values);
 }
 
 } // namespace tibble

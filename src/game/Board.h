@@ -3,6 +3,8 @@
 // the GameApp; owns its Level and its buttons (which live in the widget manager). Main thread only.
 #pragma once
 
+#include "game/BestRun.h"
+#include "game/GardenRecords.h"
 #include "garden/LevelHost.h"
 #include "garden/LevelMap.h"
 #include "widgets/ButtonListener.h"
@@ -18,12 +20,14 @@
 namespace zest
 {
 class ButtonWidget;
+class MemoryImage;
 class ZestAppBase;
 } // namespace zest
 
 namespace tibble
 {
 
+class BestRunPlayer;
 class GameApp;
 class Level;
 
@@ -44,6 +48,7 @@ public:
     static constexpr int PlayButtonId = 4;
     static constexpr int CreditsButtonId = 5;
     static constexpr int RestartButtonId = 6;
+    static constexpr int GardensButtonId = 7;
 
     // Dialog ids the board uses.
     static constexpr int PauseDialogId = 1;
@@ -82,6 +87,27 @@ public:
     void ReturnToMenu();
     // What the board does with the level's answer: the next level, the finish or game over.
     void OnLevelResult(int result);
+
+    // The garden picker's services. A garden chosen there is played with 3 lives and no hives, then the
+    // game goes on to the next as usual; its progress is stored only where it goes beyond the stored one.
+    void PlayGarden(int garden);
+    // Plays the garden's best run (the full-speed one when there is one, else the assisted one); false with
+    // error set, for the player, when there is none or it cannot be played.
+    bool WatchBestRun(int garden, std::string& error);
+    // The demo file of a garden's best run, in the demo folder.
+    std::string BestRunPath(int garden, bool assist) const;
+    bool HasBestRun(int garden) const;
+    // The records as stored (read once, when first needed).
+    const GardenRecords& Records();
+    // The furthest garden the player may pick: the furthest ever reached or the stored progress.
+    int FurthestGarden();
+    // The picture of a garden drawn from its map when the board was made; none when its map cannot be read.
+    zest::MemoryImage* Thumbnail(int garden) const;
+    // The level in play was started from the garden picker.
+    bool IsPickedRun() const { return pickedRun; }
+    BestRunPlayer* GetBestRunPlayer() const { return watching.get(); }
+    // The line the next level's banner shows under its number after a new record; empty when none.
+    const std::string& RecordLine() const { return recordLine; }
 
     // Encoding of the stored progress, shared by save and load.
     static std::vector<uint8_t> EncodeProgress(int levelIndex, int hives, int lives);
@@ -142,6 +168,13 @@ private:
     void CreateMenuButtons();
     void DeleteMenuButtons();
     void LoadLevel();
+    void StartWatching();
+    void DrawBestRun(zest::Graphics* g);
+    // Records the finished garden's run and answers the banner's line for a new record.
+    std::string FinishGardenRun();
+    // The progress (when it is to be stored) and the changed records in one atomic write.
+    bool SaveProgressAndRecords(bool withProgress);
+    void BuildThumbnails();
     void StartFadeIn();
     void StartFadeOut();
     void AdvanceFade();
@@ -157,6 +190,7 @@ private:
     zest::ButtonWidget* playButton = nullptr;
     zest::ButtonWidget* creditsButton = nullptr;
     zest::ButtonWidget* restartButton = nullptr;
+    zest::ButtonWidget* gardensButton = nullptr;
     int levelIndex = 0;
     int state = EnterMenu;
     int lives = StartLives;
@@ -170,6 +204,20 @@ private:
     int levelUpdates = 0;
     int levelDraws = 0;
     bool stillDrawn = false; // the last draw showed the still picture, and nothing changed since
+
+    // The garden picker, records and best runs.
+    int pickedGarden = -1; // chosen in the picker, started by the next StartGame
+    bool pickedRun = false;
+    std::unique_ptr<BestRunPlayer> pendingWatch; // started by the next StartGame
+    std::unique_ptr<BestRunPlayer> watching;
+    GardenRecords records;
+    bool recordsLoaded = false;
+    BestRun run; // the run of the level in play, as it goes
+    int runLivesLost = 0;
+    std::string recordLine;
+    std::string mapName; // the last map file the level read, for the run's record
+    std::vector<uint8_t> mapBytes;
+    std::vector<std::unique_ptr<zest::MemoryImage>> thumbnails;
 };
 
 // The application services the game reaches in one place: sound effects, the web browser and the

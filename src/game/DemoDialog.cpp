@@ -3,9 +3,11 @@
 #include "game/GameApp.h"
 #include "garden/Res.h"
 #include "game/Board.h"
+#include "game/GameSpeed.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "widgets/Checkbox.h"
+#include "widgets/DialogButton.h"
 #include "widgets/Slider.h"
 #include "widgets/WidgetManager.h"
 
@@ -28,6 +30,16 @@ int ImageHeight(zest::Image* image, int fallback)
     return image ? image->GetHeight() : fallback;
 }
 
+std::string SpeedLabel(int percent)
+{
+    return std::to_string(percent) + " %";
+}
+
+// The game speed button stands right of the full-screen box, its label above it as the box's is.
+constexpr int SpeedButtonLeft = 200;
+constexpr int SpeedButtonWidth = 110;
+constexpr int SpeedButtonHeight = 34;
+
 } // namespace
 
 DemoDialog::DemoDialog(const std::string& headerText, const std::string& linesText)
@@ -41,6 +53,8 @@ DemoDialog::DemoDialog(const std::string& headerText, const std::string& linesTe
         soundSlider->SetValue(app->GetSfxVolume());
     }
     fullScreenCheckbox = std::make_unique<zest::Checkbox>(IMAGE_CHECKBOX, IMAGE_CHECKBOX, FullScreenId, this);
+    GameApp* app = App();
+    speedButton = MakeButton(SpeedButtonId, SpeedLabel(GameSpeed::PercentOf(app ? app->updateMultiplier : 1.0)));
 }
 
 DemoDialog::~DemoDialog()
@@ -58,6 +72,9 @@ void DemoDialog::LayoutControls()
     soundSlider->Resize(sliderX, musicSlider->y + musicSlider->height + 40, sliderWidth, sliderHeight);
     fullScreenCheckbox->Resize(sliderX, soundSlider->y + soundSlider->height + 40, ImageWidth(IMAGE_CHECKBOX, 40) / 2,
                                ImageHeight(IMAGE_CHECKBOX, 20));
+    speedButton->Resize(fixedRect.x + SpeedButtonLeft,
+                        fullScreenCheckbox->y + (fullScreenCheckbox->height - SpeedButtonHeight) / 2, SpeedButtonWidth,
+                        SpeedButtonHeight);
 }
 
 void DemoDialog::OnAttached(zest::WidgetManager* manager)
@@ -73,6 +90,7 @@ void DemoDialog::OnAttached(zest::WidgetManager* manager)
     if (GameApp* app = App())
         fullScreenCheckbox->SetChecked(!app->isWindowed, false);
     manager->AddWidget(fullScreenCheckbox.get());
+    manager->AddWidget(speedButton.get());
 }
 
 void DemoDialog::OnDetached(zest::WidgetManager* manager)
@@ -81,6 +99,7 @@ void DemoDialog::OnDetached(zest::WidgetManager* manager)
     manager->RemoveWidget(musicSlider.get());
     manager->RemoveWidget(soundSlider.get());
     manager->RemoveWidget(fullScreenCheckbox.get());
+    manager->RemoveWidget(speedButton.get());
 }
 
 void DemoDialog::Draw(zest::Graphics* g)
@@ -93,6 +112,7 @@ void DemoDialog::Draw(zest::Graphics* g)
     g->DrawString("Sound volume:", soundSlider->x - x, soundSlider->y - y - LabelGap);
     g->DrawString("Full Screen:", fullScreenCheckbox->x - x,
                   fullScreenCheckbox->y - y - fullScreenCheckbox->height + 20);
+    g->DrawString("Game speed:", speedButton->x - x, fullScreenCheckbox->y - y - fullScreenCheckbox->height + 20);
 }
 
 void DemoDialog::SliderChanged(int sliderId, double value)
@@ -130,6 +150,18 @@ void DemoDialog::CheckboxToggled(int checkboxId, bool checked)
 void DemoDialog::ButtonClicked(int buttonId)
 {
     GameDialog::ButtonClicked(buttonId);
+    if (buttonId == SpeedButtonId)
+    {
+        if (GameApp* app = App())
+        {
+            const int percent = GameSpeed::Next(GameSpeed::PercentOf(app->updateMultiplier));
+            GameSpeed::Apply(*app, percent);
+            speedButton->label = SpeedLabel(percent);
+            speedButton->MarkDirty();
+            MarkDirty();
+        }
+        return;
+    }
     if (buttonId != YesButtonId)
         return;
     GameApp* app = App();

@@ -12,6 +12,7 @@
 namespace zest
 {
 class Checkbox;
+class DialogButton;
 class Slider;
 } // namespace zest
 
@@ -25,6 +26,8 @@ public:
     static constexpr int SoundSliderId = 1;
     static constexpr int FullScreenId = 4;
     static constexpr int NoWindowedModeDialogId = 6;
+    // Steps the game speed through its choices.
+    static constexpr int SpeedButtonId = 5;
 
     DemoDialog(const std::string& header, const std::string& lines);
     ~DemoDialog() override;
@@ -39,6 +42,7 @@ public:
     zest::Slider* GetMusicSlider() const { return musicSlider.get(); }
     zest::Slider* GetSoundSlider() const { return soundSlider.get(); }
     zest::Checkbox* GetFullScreenCheckbox() const { return fullScreenCheckbox.get(); }
+    zest::DialogButton* GetSpeedButton() const { return speedButton.get(); }
 
 protected:
     void LayoutControls() override;
@@ -47,6 +51,7 @@ private:
     std::unique_ptr<zest::Slider> musicSlider;
     std::unique_ptr<zest::Slider> soundSlider;
     std::unique_ptr<zest::Checkbox> fullScreenCheckbox;
+    std::unique_ptr<zest::DialogButton> speedButton;
 };
 
 } // namespace tibble

@@ -4,6 +4,7 @@
 #include "garden/Res.h"
 #include "game/TitleScreen.h"
 #include "game/Board.h"
+#include "game/GameSpeed.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
@@ -61,6 +62,12 @@ void GameApp::FailStartup()
     shutdownRequested = true;
     ShowFatalError(resourceManager->ErrorText());
     Exit(0);
+}
+
+void GameApp::LoadSettings()
+{
+    ZestAppBase::LoadSettings();
+    GameSpeed::Load(*this);
 }
 
 void GameApp::Initialize()

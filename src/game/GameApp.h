@@ -38,6 +38,8 @@ public:
     // The base start-up, then the manifest, groups "Init" and "TitleScreen", the title screen and
     // the music. A resource that cannot be loaded or bound ends the program with exit code 0.
     void Initialize() override;
+    // The base's settings, then the game speed.
+    void LoadSettings() override;
 
     // Replaces the title screen (which has already taken itself off the screen) by the board.
     void ShowBoard();

@@ -50,6 +50,28 @@ public:
     virtual bool ReadFileIntoBuffer(const std::string& fileName, std::vector<uint8_t>& bytes) = 0;
     // The application's set of live images, for the level's own background image (may be none).
     virtual zest::LiveImageSet* GetLiveImageSet() { return nullptr; }
+
+    // The board's rules for its counters, for hosts that keep their own: a fall costs a life, and one with
+    // none left is game over (true; lives stay 0); the fifth hive turns into a life and the count starts again.
+    static bool LoseLifeFrom(int& lives)
+    {
+        if (--lives >= 0)
+            return false;
+        lives = 0;
+        return true;
+    }
+    static void AddHiveTo(int& lives, int& hives)
+    {
+        if (hives >= 4)
+        {
+            lives++;
+            hives = 0;
+        }
+        else
+        {
+            hives++;
+        }
+    }
 };
 
 } // namespace tibble

@@ -108,6 +108,37 @@ TEST(DemoFile, EveryRecordKindReadsBackAsWritten)
     EXPECT_EQ(PointParamX(back->records[2].message.lparam), -5);
 }
 
+TEST(DemoFile, TheUpdateMultiplierTravelsInTheHeaderAndFullSpeedKeepsTheOldFormat)
+{
+    struct Case
+    {
+        double multiplier;
+        uint16_t version;
+        double readBack;
+    };
+    // A slowed run needs the newer header; a full-speed one is written exactly as before it existed.
+    const Case cases[] = {{1.0, 1, 1.0}, {0.85, 2, 0.85}, {0.7, 2, 0.7}, {0.55, 2, 0.55},
+                          {0.0, 1, 1.0}, {-1.0, 1, 1.0}, {1e9, 1, 1.0}};
+    const std::vector<uint8_t> plain = SampleDemo().Encode();
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.multiplier);
+        DemoFile demo = SampleDemo();
+        demo.header.updateMultiplier = c.multiplier;
+        std::vector<uint8_t> bytes = demo.Encode();
+        EXPECT_EQ(bytes[4] | bytes[5] << 8, c.version);
+        if (c.version == 1)
+        {
+            EXPECT_EQ(bytes, plain);
+        }
+        std::string error;
+        std::optional<DemoFile> back = DemoFile::Parse(bytes, error);
+        ASSERT_TRUE(back) << error;
+        EXPECT_DOUBLE_EQ(back->header.updateMultiplier, c.readBack);
+        ExpectSame(demo, *back);
+    }
+}
+
 TEST(DemoFile, ACutShortFilePlaysItsWholeRecordsOrIsRefusedWhenNothingWasPlayed)
 {
     // What a run that died leaves behind: the file ends anywhere, without its end record.
@@ -208,8 +239,8 @@ TEST(DemoFile, DamageIsNamed)
     const size_t versionAt = 4;
     const Case cases[] = {
         {"other magic", [](auto& b) { b[0] = 'X'; }, "it is not a demo file"},
-        {"newer version", [&](auto& b) { b[versionAt] = 2; },
-         "it was recorded by another version (format 2, this program reads 1)"},
+        {"newer version", [&](auto& b) { b[versionAt] = 3; },
+         "it was recorded by another version (format 3, this program reads 1 and 2)"},
         {"bytes after the end", [](auto& b) { b.push_back(0); }, "the file is damaged (data after the end)"},
         {"end record repeated", [](auto& b) { b.insert(b.end(), b.end() - 9, b.end()); },
          "the file is damaged (data after the end)"},
