@@ -39,6 +39,7 @@
 #include <ctime>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 namespace zest
@@ -961,6 +962,15 @@ void ZestAppBase::ApplyOption(const std::string& name, const std::string& value)
     }
     else if (name == "-changedir")
         changeDir = value;
+    else if (name == "-log")
+    {
+        // -log=debug|info|warning|error; -log alone shows what the framework chose (info).
+        std::optional<LogLevel> level = value.empty() ? LogLevel::Info : ParseLogLevel(value);
+        if (level)
+            SetLogThreshold(*level);
+        else
+            Logf(LogLevel::Warning, "-log=%s is not a log level (debug, info, warning, error)", value.c_str());
+    }
     else
     {
         ShowFatalError(GetString("INVALID_COMMANDLINE_PARAM", "Invalid command line parameter: ") + name);
