@@ -265,6 +265,9 @@ void ZestAppBase::Initialize()
         forceFullScreen = true;
     }
     CreateMainWindow();
+    // Pads already plugged in are reported by the first messages, like ones plugged in later.
+    if (gamepadsWanted && !eventPump->StartGamepads())
+        gamepadsWanted = false;
 
     // Sound effects and music, with the saved volumes; a run that starts muted is silent from its
     // first sound. Decoded sounds are cached in a folder of the product's own, so two programs never

@@ -8,6 +8,7 @@
 #include "game/FinishDialog.h"
 #include "game/GameApp.h"
 #include "game/InstructionsDialog.h"
+#include "game/PadPointer.h"
 #include "game/PauseDialog.h"
 #include "game/Res.h"
 #include "game/RestartDialog.h"
@@ -408,11 +409,14 @@ void Board::KeyDown(int key)
 {
     if (key == KeyEscape || key == KeySpace)
         OpenPauseDialog();
+    else if (PadPointer* pointer = app->GetPadPointer())
+        pointer->LevelKeyDown(key); // Tab, the arrows and Enter play a level without the mouse
 }
 
 void Board::KeyUp(int key)
 {
-    (void)key;
+    if (PadPointer* pointer = app->GetPadPointer())
+        pointer->LevelKeyUp(key);
 }
 
 void Board::AddBoardDialog(int id, zest::Widget* dialog)

@@ -14,7 +14,8 @@ bool EventPump::Poll(std::vector<WindowMessage>& out, int maxEvents)
     for (int i = 0; i < maxEvents && SDL_PollEvent(&event); i++)
     {
         any = true;
-        translator.Translate(event, out);
+        if (translator.Translate(event, out) == 0)
+            gamepads.Translate(event, out);
     }
     return any;
 }

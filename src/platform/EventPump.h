@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/EventTranslator.h"
+#include "platform/GamepadManager.h"
 #include "platform/WindowMessage.h"
 
 #include <vector>
@@ -19,8 +20,14 @@ public:
     // happens when SDL's event system is not running.
     bool Poll(std::vector<WindowMessage>& out, int maxEvents = 256);
 
+    // Gamepads report from the next Poll on (those plugged in already first); false when
+    // the system has no game controller support.
+    [[nodiscard]] bool StartGamepads() { return gamepads.Start(); }
+    const GamepadManager& Gamepads() const { return gamepads; }
+
 private:
     EventTranslator translator;
+    GamepadManager gamepads;
 };
 
 } // namespace zest

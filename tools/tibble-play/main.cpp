@@ -226,6 +226,18 @@ int main(int argc, char** argv)
             case PlayAction::Kind::Key:
                 app->SendKey(action.key);
                 break;
+            case PlayAction::Kind::KeyDown:
+            case PlayAction::Kind::KeyUp:
+                app->SendKey(action.key, action.kind == PlayAction::Kind::KeyDown);
+                break;
+            case PlayAction::Kind::PadButton:
+            case PlayAction::Kind::PadAxis:
+                if (!app->SetPad(action.kind == PlayAction::Kind::PadAxis, action.padCode, action.padValue))
+                {
+                    std::cerr << "line " << action.line << ": no virtual gamepad here\n";
+                    failures++;
+                }
+                break;
             default:
                 break;
             }
