@@ -1,6 +1,6 @@
 // Cost of one frame of a busy level (one update plus one draw, headless, onto a 640 x 480 display
 // image) beside the floor: one memcpy of the whole screen image.
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/Level.h"
 #include "garden/LevelHost.h"
 #include "garden/MapObject.h"

@@ -20,7 +20,7 @@ set(TIBBLE_INSTALL_GAMESDIR games CACHE STRING "Where the game goes, relative to
 set(TIBBLE_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/games/tibble CACHE STRING
     "Where the game's data goes, relative to the prefix")
 set(TIBBLE_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tibble)
-set(ZEST_FRAMEWORK_FOLDERS platform app widgets graphics files resources audio)
+set(ZEST_FRAMEWORK_FOLDERS base platform files graphics resources audio widgets app)
 
 # The programs look for the data relative to their own folder.
 file(RELATIVE_PATH TIBBLE_DATA_FROM_GAMES /${TIBBLE_INSTALL_GAMESDIR} /${TIBBLE_INSTALL_DATADIR})
@@ -74,14 +74,19 @@ endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL zest_install_tools)
 
 # ---- dev: the framework as a library ----
-# One archive of every framework folder's objects: the folders call each other both ways, and the linker
-# rescans a single archive until nothing more resolves, so users need no link group.
+# One archive of every framework layer's objects, so users link one library whatever layers they reach
+# (the linker resolves calls between members of one archive in any order). It stands for the layers'
+# links to each other, so only their third-party libraries travel with it.
 set(zestObjects "")
 set(zestDeps Threads::Threads)
 foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
-    list(APPEND zestObjects $<TARGET_OBJECTS:zest_${folder}>)
+    get_target_property(type zest_${folder} TYPE)
+    if(type STREQUAL "STATIC_LIBRARY")
+        list(APPEND zestObjects $<TARGET_OBJECTS:zest_${folder}>)
+    endif()
     get_target_property(deps zest_${folder} INTERFACE_LINK_LIBRARIES)
     if(deps)
+        list(FILTER deps EXCLUDE REGEX "^zest_")
         list(APPEND zestDeps ${deps})
     endif()
 endforeach()

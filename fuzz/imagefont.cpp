@@ -2,7 +2,7 @@
 // small glyph strip, then every character is measured and drawn. Glyphs must stay inside the strip.
 #include "FuzzScratch.h"
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "graphics/FontData.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"

@@ -3,7 +3,7 @@
 // by the application; main thread (the cursor position may be set from any thread).
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <memory>
 #include <mutex>

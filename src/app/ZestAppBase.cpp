@@ -106,7 +106,10 @@ ZestAppBase::ZestAppBase() : clock(&SystemClock::Instance())
     if (applicationInstance)
         Log(LogLevel::Error, "a second application object was made; the first stays the process-wide one");
     else
+    {
         applicationInstance = this;
+        WidgetHost::SetCurrent(this);
+    }
     primaryThreadId = std::this_thread::get_id();
 
     stringTable["DIALOG_BUTTON_OK"] = "OK";
@@ -160,7 +163,10 @@ ZestAppBase::~ZestAppBase()
 
     mainThreadQueue.Close();
     if (applicationInstance == this)
+    {
         applicationInstance = nullptr;
+        WidgetHost::SetCurrent(nullptr);
+    }
 }
 
 ZestAppBase* ZestAppBase::Instance()

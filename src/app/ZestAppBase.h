@@ -7,11 +7,11 @@
 #include "app/MainThreadQueue.h"
 #include "app/MessageQueue.h"
 #include "app/SharedImageCache.h"
-#include "graphics/Color.h"
-#include "graphics/FontHost.h"
+#include "base/Color.h"
 #include "graphics/LiveImageSet.h"
+#include "resources/ResourceHost.h"
 #include "widgets/ButtonListener.h"
-#include "widgets/DialogListener.h"
+#include "widgets/WidgetHost.h"
 
 #include <array>
 #include <atomic>
@@ -49,23 +49,7 @@ class SoundManager;
 class Widget;
 class WidgetManager;
 
-// Cursor numbers.
-inline constexpr int CursorPointer = 0;
-inline constexpr int CursorHand = 1;
-inline constexpr int CursorDragging = 2;
-inline constexpr int CursorText = 3;
-inline constexpr int CursorNo = 4;
-inline constexpr int CursorSizeAll = 5;
-inline constexpr int CursorSizeNeSw = 6;
-inline constexpr int CursorSizeNS = 7;
-inline constexpr int CursorSizeNwSe = 8;
-inline constexpr int CursorSizeWE = 9;
-inline constexpr int CursorWait = 10;
-inline constexpr int CursorNone = 11;
-inline constexpr int CursorCustom = 12;
-inline constexpr int CursorCount = 13;
-
-class ZestAppBase : public ButtonListener, public DialogListener, public FontHost
+class ZestAppBase : public ButtonListener, public WidgetHost, public ResourceHost
 {
 public:
     // Update-state values of the main loop.
@@ -168,13 +152,13 @@ public:
     virtual bool DeveloperKey(int key);
     virtual Dialog* ShowDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                                const std::string& footer, int buttonMode);
-    virtual Dialog* GetDialog(int id);
+    Dialog* GetDialog(int id) override;
     // Takes ownership of the dialog: placed when it has no size, added to the widget
     // manager, made modal when it is.
     virtual void AddDialog(Dialog* dialog);
     virtual void AddDialog(int id, Dialog* dialog);
     virtual bool CloseDialog(Dialog* dialog);
-    virtual bool CloseDialog(int id);
+    bool CloseDialog(int id) override;
     // False when no dialog has the id. deleteWidget hands it to the deferred deletion.
     virtual bool CloseDialog(int id, bool removeWidget, bool deleteWidget);
     virtual int GetDialogCount();
@@ -205,7 +189,7 @@ public:
     virtual void BeforeInit() {}
     virtual void MainLoop();
     // One step of the loop; false when the loop is to be left.
-    virtual bool UpdateStep(bool* updated);
+    bool UpdateStep(bool* updated) override;
     // Steps until an update happened (true) or the loop is to be left (false).
     virtual bool UpdateUntilTick();
     virtual bool CanRestore();
@@ -229,7 +213,7 @@ public:
     void WaitForLoadingThread();
     int InitDisplayInterface();
     // The string table's text for id, or defaultText when the id has none.
-    std::string GetString(const std::string& id, const std::string& defaultText) const;
+    std::string GetString(const std::string& id, const std::string& defaultText) const override;
     void SetString(const std::string& id, const std::string& text);
     // Ends the process with the code.
     [[noreturn]] void Exit(int code);
@@ -238,7 +222,7 @@ public:
     [[nodiscard]] bool ReadFileIntoBuffer(const std::string& fileName, Buffer& buffer);
     // Far above any game file (levels are kilobytes); a larger one is damage or a sparse file.
     static constexpr size_t MaxReadFileSize = size_t(256) << 20;
-    void SetCursorNumber(int number);
+    void SetCursorNumber(int number) override;
     void SetCustomCursors(bool enabled);
     // A custom image for the cursor number (not owned; null removes it), drawn by
     // the display as a software cursor with its hot spot.
@@ -293,6 +277,8 @@ public:
     ResourceManager* GetResourceManager() const { return resourceManager.get(); }
     // None until Initialize made them (or when no sound is wanted, for the sound manager).
     SoundManager* GetSoundManager() const { return soundManager.get(); }
+    SoundLoader* GetSoundLoader() const override;
+    bool IsDisplay3D() const override;
     MusicInterface* GetMusicInterface() const { return musicInterface.get(); }
     // The shared image of fileName and variant, loaded (alpha files looked for) on first
     // request; isNew tells whether this call loaded it. None when the file cannot be
@@ -300,12 +286,12 @@ public:
     std::shared_ptr<MemoryImage> SharedImage(const std::string& fileName, const std::string& variant,
                                              bool& isNew) override;
     // Deletes the shared image of fileName and variant now if nobody holds it any more.
-    void ForgetSharedImage(const std::string& fileName, const std::string& variant);
+    void ForgetSharedImage(const std::string& fileName, const std::string& variant) override;
     // A font descriptor error, in a message box. Any thread.
     void ShowFontError(const std::string& text) override;
     // A new image of the file (alpha files looked for), named by its path and owned by the
     // caller; none when it cannot be loaded. commitBits: work out its transparency now.
-    virtual std::unique_ptr<MemoryImage> LoadImage(const std::string& path, bool commitBits);
+    std::unique_ptr<MemoryImage> LoadImage(const std::string& path, bool commitBits) override;
     // Reads "properties\resources.xml"; on failure shows the error and exits with code 0.
     void LoadResourceManifest();
     // Shows the resource manager's error text as a fatal error, then exits with code 0

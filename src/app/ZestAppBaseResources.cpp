@@ -2,9 +2,11 @@
 // loader as the resources use it, and the music player choice.
 #include "app/ZestAppBase.h"
 
+#include "app/DisplayInterface.h"
 #include "audio/BassMusicInterface.h"
 #include "audio/FModMusicInterface.h"
 #include "audio/MusicInterface.h"
+#include "audio/SoundManager.h"
 #include "graphics/MemoryImage.h"
 #include "platform/AudioDevice.h"
 #include "platform/SystemMessageBox.h"
@@ -34,6 +36,16 @@ std::shared_ptr<MemoryImage> ZestAppBase::SharedImage(const std::string& fileNam
 void ZestAppBase::ForgetSharedImage(const std::string& fileName, const std::string& variant)
 {
     sharedImages.Forget(fileName, variant);
+}
+
+SoundLoader* ZestAppBase::GetSoundLoader() const
+{
+    return soundManager.get();
+}
+
+bool ZestAppBase::IsDisplay3D() const
+{
+    return display && display->is3D;
 }
 
 void ZestAppBase::ShowFontError(const std::string& text)

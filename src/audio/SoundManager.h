@@ -4,6 +4,8 @@
 // main-thread only.
 #pragma once
 
+#include "resources/SoundLoader.h"
+
 #include <string>
 
 namespace zest
@@ -11,11 +13,9 @@ namespace zest
 
 class SoundInstance;
 
-class SoundManager
+class SoundManager : public SoundLoader
 {
 public:
-    virtual ~SoundManager() = default;
-
     // Whether a sound device backs the manager (false: loads succeed, nothing sounds).
     virtual bool Initialized() = 0;
     // Loads a sound (name without extension) into the highest free id, or answers the
@@ -23,13 +23,13 @@ public:
     virtual int LoadSound(const std::string& name) = 0;
     // Loads a sound into an id 0..255, releasing what was there. False on failure (the
     // id is then empty).
-    [[nodiscard]] virtual bool LoadSound(int id, const std::string& name) = 0;
-    virtual void ReleaseSound(int id) = 0;
+    [[nodiscard]] bool LoadSound(int id, const std::string& name) override = 0;
+    void ReleaseSound(int id) override = 0;
     // The volume of all sound effects, 0..1 (clamped).
     virtual void SetVolume(double volume) = 0;
     // False when the id is outside 0..255.
-    virtual bool SetBaseVolume(int id, double volume) = 0;
-    virtual bool SetBasePan(int id, int pan) = 0;
+    bool SetBaseVolume(int id, double volume) override = 0;
+    bool SetBasePan(int id, int pan) override = 0;
     // A new instance of a loaded sound, owned by the manager; null when the id is empty
     // or out of range or every channel is busy.
     virtual SoundInstance* GetSoundInstance(int id) = 0;
@@ -42,7 +42,7 @@ public:
     virtual void SetCooperativeWindow(void* window, bool windowed) = 0;
     virtual void StopAllSounds() = 0;
     // The lowest free id, or -1.
-    virtual int GetFreeSoundId() = 0;
+    int GetFreeSoundId() override = 0;
     virtual int GetNumSounds() = 0;
 };
 

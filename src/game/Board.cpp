@@ -10,7 +10,7 @@
 #include "game/InstructionsDialog.h"
 #include "game/PadPointer.h"
 #include "game/PauseDialog.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/RestartDialog.h"
 #include "game/TryAgainDialog.h"
 #include "garden/Level.h"

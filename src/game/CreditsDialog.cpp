@@ -1,7 +1,7 @@
 #include "game/CreditsDialog.h"
 
 #include "game/GameApp.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/Board.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"

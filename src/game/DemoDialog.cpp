@@ -1,7 +1,7 @@
 #include "game/DemoDialog.h"
 
 #include "game/GameApp.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/Board.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"

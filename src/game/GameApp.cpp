@@ -1,7 +1,7 @@
 #include "game/GameApp.h"
 
 #include "audio/MusicInterface.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/TitleScreen.h"
 #include "game/Board.h"
 #include "game/PadPointer.h"

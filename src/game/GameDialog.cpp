@@ -2,7 +2,7 @@
 
 #include "app/ZestAppBase.h"
 #include "game/GameApp.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/Board.h"
 #include "widgets/DialogButton.h"
 

@@ -4,7 +4,7 @@
 // added; main thread only.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "widgets/Dialog.h"
 
 #include <memory>

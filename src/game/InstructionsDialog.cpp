@@ -1,6 +1,6 @@
 #include "game/InstructionsDialog.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/Board.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"

@@ -1,7 +1,7 @@
 #include "game/TitleScreen.h"
 
 #include "game/GameApp.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"

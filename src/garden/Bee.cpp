@@ -1,6 +1,6 @@
 #include "garden/Bee.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/Flower.h"
 #include "garden/Level.h"
 #include "garden/MapObject.h"

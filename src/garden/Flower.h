@@ -4,7 +4,7 @@
 #pragma once
 
 #include "garden/Agent.h"
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 namespace tibble
 {

@@ -1,6 +1,6 @@
 #include "garden/FlyTrap.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/Bee.h"
 #include "garden/Level.h"
 

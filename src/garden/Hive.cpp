@@ -1,6 +1,6 @@
 #include "garden/Hive.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/Level.h"
 #include "garden/MapObject.h"
 #include "garden/Particle.h"

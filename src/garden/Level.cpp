@@ -1,6 +1,6 @@
 #include "garden/Level.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/Agent.h"
 #include "garden/Flower.h"
 #include "garden/FlyTrap.h"

@@ -1,6 +1,6 @@
 #include "garden/Pansy.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/MapObject.h"
 
 namespace tibble

@@ -1,6 +1,6 @@
 #include "garden/PurpleRose.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/MapObject.h"
 
 namespace tibble

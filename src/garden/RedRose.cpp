@@ -1,6 +1,6 @@
 #include "garden/RedRose.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/FlowerGroup.h"
 #include "garden/MapObject.h"
 

@@ -1,6 +1,6 @@
 #include "garden/Sunflower.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/FlowerGroup.h"
 
 namespace tibble

@@ -1,6 +1,6 @@
 #include "garden/Tomato.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/Bee.h"
 #include "garden/Level.h"
 #include "graphics/Graphics.h"

@@ -1,6 +1,6 @@
 #include "garden/Trumpet.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/FlowerGroup.h"
 #include "garden/Level.h"
 #include "garden/MapObject.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "garden/Flower.h"
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 namespace tibble
 {

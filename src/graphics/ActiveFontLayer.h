@@ -3,7 +3,7 @@
 // from (the layer's own sheet, or a scaled copy it owns). Owned by its ImageFont; main thread.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <array>
 #include <memory>

@@ -5,7 +5,7 @@
 // Stateless; any thread, on pixel buffers the caller owns.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,7 +2,7 @@
 // from it). Owned by the resource manager or by a control holding a Duplicate; main thread.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,6 @@
 
 #include "graphics/FontHost.h"
 #include "graphics/MemoryImage.h"
-#include "resources/ImageLoader.h"
 
 #include <algorithm>
 #include <climits>
@@ -394,19 +393,14 @@ bool FontData::CmdLayerSetHeight(const Params& p)
 
 std::shared_ptr<MemoryImage> FontData::LoadLayerImage(const std::string& fileName)
 {
-    if (host)
-    {
-        bool isNew = false;
-        std::shared_ptr<MemoryImage> image = host->SharedImage(fileName, "", isNew);
-        if (image && isNew)
-            (void)image->ConvertToPalette(); // an image with too many colours simply stays 32-bit
-        return image;
-    }
-    std::unique_ptr<MemoryImage> image = LoadImageFile(fileName, true);
-    if (!image)
+    // Image files are read by the layer above (resources); without a host no layer image loads.
+    if (!host)
         return nullptr;
-    (void)image->ConvertToPalette();
-    return std::shared_ptr<MemoryImage>(std::move(image));
+    bool isNew = false;
+    std::shared_ptr<MemoryImage> image = host->SharedImage(fileName, "", isNew);
+    if (image && isNew)
+        (void)image->ConvertToPalette(); // an image with too many colours simply stays 32-bit
+    return image;
 }
 
 bool FontData::CmdLayerSetImage(const Params& p)

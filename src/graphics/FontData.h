@@ -31,7 +31,8 @@ public:
     bool HandleCommand(const ListDataElement& params) override;
 
     // Reads the descriptor at path. False when already initialized, when the file cannot be read or a
-    // command fails. host may be none: images are then loaded directly and errors are only stored.
+    // command fails. host may be none: no layer image can then load (FileFontHost loads them from files),
+    // and errors are only stored.
     [[nodiscard]] bool Load(const std::string& path, FontHost* host);
     // Reads descriptor text already in memory; path names it in messages and anchors image paths.
     [[nodiscard]] bool LoadText(const std::string& text, const std::string& path, FontHost* host);

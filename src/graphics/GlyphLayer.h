@@ -3,7 +3,7 @@
 // that switch it on. Owned by its FontData; read-only once the descriptor is loaded.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "graphics/MemoryImage.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 // mode and switches. A plain value, copied between contexts and onto the state stack.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "graphics/Image.h"
 
 namespace zest

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "graphics/AnimInfo.h"
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <cstdint>
 #include <memory>

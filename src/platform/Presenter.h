@@ -7,7 +7,7 @@
 // thread only.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 // and an SSE2 row kernel (scales 2, 3 and 4) that tests hold equal. Stateless; any thread.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // lifetime. Owned by the application; main thread only.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <cstdint>
 #include <string>

@@ -1,16 +1,16 @@
 #include "resources/ResourceManager.h"
 
-#include "app/DisplayInterface.h"
-#include "app/ZestAppBase.h"
-#include "audio/SoundManager.h"
 #include "graphics/FontData.h"
 #include "graphics/ImageFont.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SysFont.h"
+#include "resources/FileFontHost.h"
 #include "resources/FontRes.h"
 #include "resources/ImageLoader.h"
 #include "resources/ImageRes.h"
+#include "resources/ResourceHost.h"
 #include "resources/ResourceManagerException.h"
+#include "resources/SoundLoader.h"
 #include "resources/SoundRes.h"
 #include "resources/XMLParser.h"
 
@@ -137,7 +137,7 @@ void CopyBlueToAlpha(MemoryImage& target, int x0, int y0, MemoryImage& source)
 
 } // namespace
 
-ResourceManager::ResourceManager(ZestAppBase* application) : app(application)
+ResourceManager::ResourceManager(ResourceHost* resourceHost) : host(resourceHost)
 {
 }
 
@@ -354,7 +354,7 @@ bool ResourceManager::ReadImage(const XMLItem& element)
     res->noBits = HasAttribute(element, "nobits");
     if (!res->noBits)
     {
-        bool is3D = app && app->GetDisplay() && app->GetDisplay()->is3D;
+        bool is3D = host && host->IsDisplay3D();
         res->noBits = is3D ? HasAttribute(element, "nobits3d") : HasAttribute(element, "nobits2d");
     }
     res->minSubdivide = HasAttribute(element, "minsubdivide");
@@ -481,11 +481,11 @@ bool ResourceManager::LoadRecord(BaseRes* record)
 
 bool ResourceManager::LoadImageRes(ImageRes* res)
 {
-    if (!app)
+    if (!host)
         return Fail("Failed to load image: " + res->path);
     bool isNew = false;
     SetLoadAlphaColor(res->alphaColor);
-    std::shared_ptr<MemoryImage> image = app->SharedImage(res->path, res->variant, isNew);
+    std::shared_ptr<MemoryImage> image = host->SharedImage(res->path, res->variant, isNew);
     SetLoadAlphaColor(0xFFFFFF);
     if (!image)
         return Fail("Failed to load image: " + res->path);
@@ -494,7 +494,7 @@ bool ResourceManager::LoadImageRes(ImageRes* res)
     // for a finished one.
     auto failNew = [&](const std::string& message) {
         image.reset();
-        app->ForgetSharedImage(res->path, res->variant);
+        host->ForgetSharedImage(res->path, res->variant);
         return Fail(message);
     };
     if (isNew)
@@ -548,7 +548,7 @@ bool ResourceManager::LoadImageRes(ImageRes* res)
 
 bool ResourceManager::LoadSoundRes(SoundRes* res)
 {
-    SoundManager* soundManager = app ? app->GetSoundManager() : nullptr;
+    SoundLoader* soundManager = host ? host->GetSoundLoader() : nullptr;
     if (!soundManager)
         return Fail("Failed to load sound: " + res->path);
     int id = soundManager->GetFreeSoundId();
@@ -582,8 +582,8 @@ bool ResourceManager::LoadFontRes(FontRes* res)
     }
     else if (!res->imagePath.empty())
     {
-        if (app)
-            stripImage = app->LoadImage(res->imagePath, true);
+        if (host)
+            stripImage = host->LoadImage(res->imagePath, true);
         if (!stripImage)
             return Fail("Failed to load image: " + res->imagePath);
         font = std::make_unique<ImageFont>(stripImage.get(), res->path);
@@ -599,7 +599,9 @@ bool ResourceManager::LoadFontRes(FontRes* res)
     }
     else
     {
-        font = std::make_unique<ImageFont>(app, res->path);
+        // Without an application the layer images load from their files, unshared.
+        static FileFontHost fileFonts;
+        font = std::make_unique<ImageFont>(host ? static_cast<FontHost*>(host) : &fileFonts, res->path);
     }
 
     if (auto* imageFont = dynamic_cast<ImageFont*>(font.get()))

@@ -18,9 +18,9 @@ class Font;
 class FontRes;
 class ImageRes;
 class MemoryImage;
+class ResourceHost;
 class SoundRes;
 class XMLParser;
-class ZestAppBase;
 struct XMLItem;
 
 class ResourceManager
@@ -28,9 +28,9 @@ class ResourceManager
 public:
     using ResMap = std::map<std::string, std::unique_ptr<BaseRes>>;
 
-    // app: the application whose image cache, image loader and sound manager the loads use. None
+    // host: the application whose image cache, image loader and sound manager the loads use. None
     // is allowed for reading a manifest only (every load then fails).
-    explicit ResourceManager(ZestAppBase* app);
+    explicit ResourceManager(ResourceHost* host);
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
     // Unloads and deletes every record.
@@ -110,7 +110,7 @@ protected:
     int CountInMap(const ResMap& map, const std::string& group) const;
     BaseRes* FindRecord(const ResMap& map, const std::string& id) const;
 
-    ZestAppBase* app;
+    ResourceHost* host;
     ResMap imageMap;
     ResMap soundMap;
     ResMap fontMap;

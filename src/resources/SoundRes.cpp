@@ -1,6 +1,6 @@
 #include "resources/SoundRes.h"
 
-#include "audio/SoundManager.h"
+#include "resources/SoundLoader.h"
 
 namespace zest
 {

@@ -7,7 +7,7 @@
 namespace zest
 {
 
-class SoundManager;
+class SoundLoader;
 
 class SoundRes : public BaseRes
 {
@@ -21,7 +21,7 @@ public:
     int soundId = -1;
     double volume = -1.0; // below 0: the manifest gave none
     int pan = 0;
-    SoundManager* soundManager = nullptr; // the manager soundId belongs to; not owned
+    SoundLoader* soundManager = nullptr; // the manager soundId belongs to; not owned
 };
 
 } // namespace zest

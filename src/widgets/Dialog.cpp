@@ -1,12 +1,12 @@
 #include "widgets/Dialog.h"
 
-#include "app/ZestAppBase.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "graphics/SysFont.h"
 #include "widgets/DialogButton.h"
 #include "widgets/DialogListener.h"
+#include "widgets/WidgetHost.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>
@@ -40,13 +40,13 @@ Dialog::Dialog(Image* frame, Image* buttonFrame, int dialogId, bool modal, const
     hasTransparencies = true;
     hasAlpha = true;
     priority = 1;
-    ZestAppBase* app = ZestAppBase::Instance();
-    dialogListener = app;
+    WidgetHost* host = WidgetHost::Current();
+    dialogListener = host;
     if (buttonFrame && buttonFrame->GetHeight() > 0)
         buttonHeight = buttonFrame->GetHeight();
 
-    auto label = [app](const char* key, const char* text)
-    { return app ? app->GetString(key, text) : std::string(text); };
+    auto label = [host](const char* key, const char* text)
+    { return host ? host->GetString(key, text) : std::string(text); };
     switch (buttonMode)
     {
     case ButtonsYesNo:
@@ -178,12 +178,12 @@ bool Dialog::IsModal()
 
 int Dialog::WaitForResult(bool autoClose)
 {
-    ZestAppBase* app = widgetManager && widgetManager->app ? widgetManager->app : ZestAppBase::Instance();
+    WidgetHost* host = widgetManager && widgetManager->host ? widgetManager->host : WidgetHost::Current();
     WaitState state;
     state.outer = waitState;
     waitState = &state;
     bool updated = false;
-    while (app && widgetManager && result == NoResult && app->UpdateStep(&updated))
+    while (host && widgetManager && result == NoResult && host->UpdateStep(&updated))
     {
         // An update may close and delete this dialog: then nothing of it may be touched.
         if (state.deleted)
@@ -192,8 +192,8 @@ int Dialog::WaitForResult(bool autoClose)
     waitState = state.outer;
     const int answer = result;
     // Only this dialog: the id may meanwhile belong to another one.
-    if (autoClose && app && app->GetDialog(id) == this)
-        app->CloseDialog(id);
+    if (autoClose && host && host->GetDialog(id) == this)
+        host->CloseDialog(id);
     return answer;
 }
 
@@ -331,8 +331,8 @@ void Dialog::Draw(Graphics* g)
 
 void Dialog::SetCursor(int number)
 {
-    if (widgetManager && widgetManager->app)
-        widgetManager->app->SetCursorNumber(number);
+    if (widgetManager && widgetManager->host)
+        widgetManager->host->SetCursorNumber(number);
 }
 
 void Dialog::MouseDown(int mouseX, int mouseY, int button, int clickCount)

@@ -3,7 +3,7 @@
 // to its ListListener by id. Owned by whoever created it; owns only its font copy; main thread.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "widgets/Widget.h"
 
 #include <memory>

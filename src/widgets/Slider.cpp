@@ -1,9 +1,9 @@
 #include "widgets/Slider.h"
 
-#include "app/ZestAppBase.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "widgets/SliderListener.h"
+#include "widgets/WidgetHost.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>
@@ -44,8 +44,8 @@ bool Slider::OnThumb(int mouseX, int mouseY) const
 
 void Slider::SetCursor(int number)
 {
-    if (widgetManager && widgetManager->app)
-        widgetManager->app->SetCursorNumber(number);
+    if (widgetManager && widgetManager->host)
+        widgetManager->host->SetCursorNumber(number);
 }
 
 void Slider::MouseDown(int mouseX, int mouseY, int clickCount)

@@ -1,10 +1,10 @@
 #include "widgets/Widget.h"
 
-#include "app/ZestAppBase.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "platform/VirtualKeys.h"
+#include "widgets/WidgetHost.h"
 #include "widgets/WidgetManager.h"
 
 #include <cstdlib>
@@ -94,8 +94,8 @@ void Widget::SetDisabled(bool isDisabled)
 
 void Widget::ShowHandCursor(bool show)
 {
-    if (widgetManager && widgetManager->app)
-        widgetManager->app->SetCursorNumber(show ? CursorHand : CursorPointer);
+    if (widgetManager && widgetManager->host)
+        widgetManager->host->SetCursorNumber(show ? CursorHand : CursorPointer);
 }
 
 void Widget::Resize(const Rect& rect)

@@ -3,7 +3,7 @@
 // own or delete their children. Main thread only.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "widgets/WidgetFlags.h"
 
 #include <list>

@@ -10,7 +10,7 @@
 namespace zest
 {
 
-WidgetManager::WidgetManager(ZestAppBase* application) : app(application)
+WidgetManager::WidgetManager(WidgetHost* widgetHost) : host(widgetHost)
 {
     widgetManager = this;
 }

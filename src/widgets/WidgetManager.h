@@ -15,13 +15,13 @@ namespace zest
 {
 
 class Image;
-class ZestAppBase;
+class WidgetHost;
 
 class WidgetManager : public WidgetContainer
 {
 public:
-    // app may be none (tests): then the cursor is never changed.
-    explicit WidgetManager(ZestAppBase* app);
+    // host may be none (tests): then the cursor is never changed.
+    explicit WidgetManager(WidgetHost* host);
     // Detaches every remaining child; deletes none.
     ~WidgetManager() override;
 
@@ -101,7 +101,7 @@ public:
     static constexpr int RightButtonBit = 2;
     static constexpr int MiddleButtonBit = 4;
 
-    ZestAppBase* app = nullptr;
+    WidgetHost* host = nullptr;
     Image* screenImage = nullptr;
     Graphics* currentGraphics = nullptr;
     Widget* defaultTab = nullptr;

@@ -9,7 +9,7 @@
 #include "audio/SoundInstance.h"
 #include "audio/SoundManager.h"
 #include "game/GameApp.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/TitleScreen.h"
 #include "game/Board.h"
 #include "garden/Level.h"

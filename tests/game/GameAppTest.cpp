@@ -5,7 +5,7 @@
 
 #include "app/DisplayInterface.h"
 #include "game/GameApp.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "game/TitleScreen.h"
 #include "graphics/DisplayImage.h"
 #include "graphics/Font.h"

@@ -1,6 +1,6 @@
 #include "GameTestData.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ImageWriter.h"
 

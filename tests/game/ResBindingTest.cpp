@@ -4,7 +4,7 @@
 
 #include "app/ZestAppBase.h"
 #include "audio/DSoundManager.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "graphics/Font.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Mixer.h"

@@ -1,6 +1,6 @@
 #include "GardenTestSupport.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/Bee.h"
 #include "garden/Trumpet.h"
 

@@ -1,4 +1,4 @@
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "ObjectKind.h"
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "graphics/MemoryImage.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "EditorDocument.h"
 #include "EditorScreen.h"
 
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "resources/ResourceManager.h"
 #include "widgets/Dialog.h"
 #include "graphics/SysFont.h"

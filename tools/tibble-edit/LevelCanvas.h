@@ -7,7 +7,7 @@
 #include "GardenPicture.h"
 #include "TestPlay.h"
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "widgets/Widget.h"
 
 #include <functional>

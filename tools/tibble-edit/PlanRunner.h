@@ -5,7 +5,7 @@
 // screen; Start, Cancel and the getters from the main thread.
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 
 #include <atomic>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "app/ZestAppBase.h"
 #include "audio/DSoundManager.h"
 #include "files/PakInterface.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "platform/Mixer.h"
 #include "platform/SystemMessageBox.h"
 #include "resources/ResourceManager.h"

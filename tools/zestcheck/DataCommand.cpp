@@ -4,7 +4,7 @@
 #include "audio/DSoundManager.h"
 #include "files/PakFile.h"
 #include "files/PakInterface.h"
-#include "game/Res.h"
+#include "garden/Res.h"
 #include "garden/LevelMap.h"
 #include "platform/Mixer.h"
 #include "platform/SystemMessageBox.h"

@@ -2,6 +2,7 @@
 
 #include "graphics/FontData.h"
 #include "graphics/ImageFont.h"
+#include "resources/FileFontHost.h"
 
 #include <cstdio>
 
@@ -17,7 +18,8 @@ int CheckFont(const Arguments& arguments)
     }
     const std::string& fileName = arguments[0];
     // No application: glyph images are loaded straight from the files and errors are only recorded.
-    zest::ImageFont font(static_cast<zest::FontHost*>(nullptr), fileName);
+    zest::FileFontHost host;
+    zest::ImageFont font(&host, fileName);
     const zest::FontData* data = font.GetFontData();
     if (!data->initialized)
     {

@@ -1,4 +1,4 @@
-#include "game/Res.h"
+#include "garden/Res.h"
 
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceManager.h"
