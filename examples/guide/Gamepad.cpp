@@ -2,6 +2,7 @@
 
 #include "app/ZestAppBase.h"
 #include "graphics/Graphics.h"
+#include "graphics/SysFont.h"
 #include "platform/Gamepad.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -40,6 +41,7 @@ public:
         g->SetColor(held ? zest::Color(244, 165, 44) : zest::Color(120, 200, 255));
         g->FillRect(ballX - 12, ballY - 12, 24, 24);
         g->SetColor(zest::Color(255, 255, 255));
+        g->SetFont(&font);
         g->DrawString(status, 20, 30);
     }
 
@@ -47,6 +49,9 @@ public:
     int ballY = 240;
     bool held = false;
     std::string status = "Plug in a gamepad";
+
+private:
+    zest::SysFont font{"DejaVu Sans", 14, false}; // any face fontconfig knows
 };
 
 class PadApp : public zest::ZestAppBase

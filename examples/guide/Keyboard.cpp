@@ -2,6 +2,7 @@
 
 #include "app/ZestAppBase.h"
 #include "graphics/Graphics.h"
+#include "graphics/SysFont.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -58,6 +59,7 @@ public:
         g->SetColor(zest::Color(244, 165, 44));
         g->FillRect(boxX - 20, boxY - 20, 40, 40);
         g->SetColor(zest::Color(46, 42, 54));
+        g->SetFont(&font);
         g->DrawString(std::string("last key typed: ") + typed, 20, 30);
     }
 
@@ -65,6 +67,7 @@ private:
     int boxX = 320;
     int boxY = 240;
     char typed = ' ';
+    zest::SysFont font{"DejaVu Sans", 14, false}; // any face fontconfig knows
 };
 
 class KeyboardApp : public zest::ZestAppBase

@@ -3,6 +3,7 @@
 #include "app/ZestAppBase.h"
 #include "audio/MusicInterface.h"
 #include "graphics/Graphics.h"
+#include "graphics/SysFont.h"
 #include "platform/VirtualKeys.h"
 #include "resources/ResourceManager.h"
 #include "widgets/Widget.h"
@@ -42,6 +43,7 @@ public:
         g->SetColor(zest::Color(189, 231, 248));
         g->FillRect(0, 0, width, height);
         g->SetColor(zest::Color(46, 42, 54));
+        g->SetFont(&font);
         g->DrawString("Click left or right for the chime; M for music", 20, 30);
     }
 
@@ -49,6 +51,7 @@ public:
 
 private:
     zest::ZestAppBase* app;
+    zest::SysFont font{"DejaVu Sans", 14, false}; // any face fontconfig knows
 };
 
 class SoundApp : public zest::ZestAppBase

@@ -2,6 +2,7 @@
 
 #include "app/ZestAppBase.h"
 #include "graphics/Graphics.h"
+#include "graphics/SysFont.h"
 #include "widgets/EditListener.h"
 #include "widgets/EditWidget.h"
 #include "widgets/Widget.h"
@@ -28,11 +29,15 @@ public:
         g->SetColor(zest::Color(236, 240, 244));
         g->FillRect(0, 0, width, height);
         g->SetColor(zest::Color(46, 42, 54));
+        g->SetFont(&font);
         g->DrawString("Name", 120, 150);
         g->DrawString("Age", 120, 200);
         g->DrawString(line, 120, 280);
     }
     std::string line = "Type, then press Enter.";
+
+private:
+    zest::SysFont font{"DejaVu Sans", 14, false}; // any face fontconfig knows
 };
 
 class FormApp : public zest::ZestAppBase, public zest::EditListener

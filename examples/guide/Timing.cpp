@@ -2,6 +2,7 @@
 
 #include "app/ZestAppBase.h"
 #include "graphics/Graphics.h"
+#include "graphics/SysFont.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -31,11 +32,13 @@ public:
         g->SetColor(zest::Color(20, 24, 40));
         g->FillRect(0, 0, width, height);
         g->SetColor(zest::Color(255, 255, 255));
+        g->SetFont(&font);
         g->DrawString(text, 20, 40);
     }
 
 private:
     int ticks = 0;
+    zest::SysFont font{"DejaVu Sans", 14, false}; // any face fontconfig knows
 };
 
 class StopwatchApp : public zest::ZestAppBase
