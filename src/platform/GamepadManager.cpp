@@ -10,8 +10,10 @@ namespace zest
 {
 
 // The framework's numbering is SDL's, so events pass through without a table.
-static_assert(GamepadA == SDL_CONTROLLER_BUTTON_A && GamepadDPadRight == SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-static_assert(GamepadLeftX == SDL_CONTROLLER_AXIS_LEFTX && GamepadRightTrigger == SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+static_assert(static_cast<int>(GamepadA) == SDL_CONTROLLER_BUTTON_A &&
+              static_cast<int>(GamepadDPadRight) == SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+static_assert(static_cast<int>(GamepadLeftX) == SDL_CONTROLLER_AXIS_LEFTX &&
+              static_cast<int>(GamepadRightTrigger) == SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
 
 GamepadManager::~GamepadManager()
 {
