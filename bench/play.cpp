@@ -3,7 +3,7 @@
 // runs at 100 updates a second, so "x_real_time" is how many seconds of play one second of this machine's CPU time
 // gets through (CPU time: the machine is shared, and waiting for a core is not the game's cost; the wall-clock
 // figure is the Time column). The data folder is ZEST_PLAY_DATA, or the environment's TIBBLE_PLAY_DATA.
-#include "PlayApp.h"
+#include "harness/PlayApp.h"
 
 #include "game/Board.h"
 #include "platform/WindowMessage.h"

@@ -1,8 +1,8 @@
 // Cost of a whole headless trace: 10,000 updates of a busy level (update, draw, trace values), drawing
 // onto the off-screen screen and without pixels, with the game's own data. The data folder is
 // $TIBBLE_SIM_DATA, else the bin folder beside this program (where the build puts the game data).
-#include "SimData.h"
-#include "SimRun.h"
+#include "sim/SimData.h"
+#include "sim/SimRun.h"
 
 #include "garden/MapObject.h"
 

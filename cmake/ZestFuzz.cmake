@@ -5,7 +5,7 @@ file(GLOB ZEST_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
 
 # Harnesses of the tools' own parsers link the tool's core library too.
 set(ZEST_FUZZ_EXTRA_levelsource levelc_core)
-set(ZEST_FUZZ_EXTRA_playscript tibble_play_core)
+set(ZEST_FUZZ_EXTRA_playscript tibble_playscript)
 set(ZEST_FUZZ_EXTRA_simscript tibble_simcore)
 
 foreach(src ${ZEST_FUZZ_SOURCES})

@@ -1,7 +1,8 @@
 # What `cmake --install` places and what cpack packs:
 #   game   the game in games/ (Debian's place for games), its data (main.pak) in share/games/tibble, the
 #          desktop entry, icons, AppStream metainfo with build-made screenshots, and the man page;
-#   tools  zestpak, zestcheck, levelc, tibble-sim, tibble-play and tibble-plan in bin/;
+#   tools  zestpak, zestcheck, levelc, tibble-sim, tibble-play, tibble-plan and tibble-edit in bin/, and the
+#          planners' level-start prefix beside the game's data;
 #   dev    the Zest framework as a library: headers under include/zest, one static libzest.a, the CMake
 #          package Zest::Zest and zest.pc.
 # Paths are relative to the prefix, and the programs find their data relative to their own folder, so an
@@ -28,7 +29,7 @@ file(RELATIVE_PATH TIBBLE_DATA_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${TIBBLE_INSTA
 if(TARGET tibble)
     target_compile_definitions(tibble PRIVATE TIBBLE_INSTALLED_DATA="${TIBBLE_DATA_FROM_GAMES}")
 endif()
-foreach(tool tibble-play tibble-sim)
+foreach(tool tibble-play tibble-sim tibble-edit)
     if(TARGET ${tool})
         target_compile_definitions(${tool} PRIVATE TIBBLE_INSTALLED_DATA="${TIBBLE_DATA_FROM_BIN}")
     endif()
@@ -63,15 +64,13 @@ install(CODE "
     " COMPONENT game)
 
 # ---- tools ----
-# The planner's target is made at the end of the top-level directory; so are these rules.
-function(zest_install_tools)
-    foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan)
-        if(TARGET ${tool})
-            install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
-        endif()
-    endforeach()
-endfunction()
-cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL zest_install_tools)
+foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-edit)
+    if(TARGET ${tool})
+        install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
+    endif()
+endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/content/levels/level-start.play DESTINATION ${TIBBLE_INSTALL_DATADIR}
+        COMPONENT tools)
 
 # ---- dev: the framework as a library ----
 # One archive of every framework layer's objects, so users link one library whatever layers they reach
@@ -165,7 +164,7 @@ set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME tibble-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_RECOMMENDS tibble)
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION
-    "level and data tools for Tibble the Bee\nThe archive packer, the data checker, the level compiler, the garden\nsimulator, the headless play harness and the level planner.")
+    "level and data tools for Tibble the Bee\nThe archive packer, the data checker, the level compiler, the garden\nsimulator, the headless play harness, the level planner and the level editor.")
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libzest-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 # A static library: its users link what it uses, so the -dev packages are its dependencies.

@@ -13,7 +13,7 @@ set(ZEST_TEST_ENV
 
 # The suites whose tests run threads (the mixer and the audio device, the loading thread, the single
 # instance lock, the demo recorder), as a gtest filter.
-set(ZEST_THREADED_TESTS "Mixer.*:MixerStream.*:AudioDevice.*:DSoundManagerTest.*:MusicPlaybackTest.*:SingleInstance.*:MainThreadQueue.*:ZestAppBaseLoading.*:GameAppTest.*:DemoFolder.*:DemoRun.*")
+set(ZEST_THREADED_TESTS "AtomicFileTest.ThreadsSavingOneFileNeverShareATemporaryFile:Mixer.*:MixerStream.*:AudioDevice.*:DSoundManagerTest.*:MusicPlaybackTest.*:SingleInstance.*:MainThreadQueue.*:ZestAppBaseLoading.*:GameAppTest.*:DemoFolder.*:DemoRun.*")
 
 find_package(GTest)
 if(GTest_FOUND)

@@ -1,9 +1,9 @@
 // libFuzzer harness for level sources: any text is read by the level compiler's source reader and, when it
 // reads, checked as the compiler checks it. The canonical text it writes must read back to the same
 // level and be written the same again; the binary map it makes must decode to the same level too.
-#include "LevelRules.h"
-#include "LevelSource.h"
-#include "MapFile.h"
+#include "level/LevelRules.h"
+#include "level/LevelSource.h"
+#include "level/MapFile.h"
 
 #include "FuzzScratch.h"
 

@@ -1,6 +1,6 @@
 // libFuzzer harness for tibble-play scripts: any text is read as a script; a script that reads keeps its
 // actions in update order.
-#include "PlayScript.h"
+#include "playscript/PlayScript.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // libFuzzer harness for tibble-sim scripts: any text is read as a script; one that reads hands out each
 // of its actions exactly once when walked update by update, and a failed read leaves the script as it was.
-#include "SimScript.h"
+#include "sim/SimScript.h"
 
 #include "FuzzScratch.h"
 

@@ -204,6 +204,14 @@ public:
     void HandleGamepadMessage(const WindowMessage& message);
     // Whether a mouse motion only reports a MovePointer warp (which it then consumes).
     bool IsWarpReport(const WindowMessage& message);
+    void HandleKeyDown(const WindowMessage& message);
+    void HandleMouse(const WindowMessage& message);
+    void HandleMouseButton(const WindowMessage& message, int mouseX, int mouseY);
+    void HandleTimer();
+    // Decides, from the focus, whether a browser asked to open a page did so.
+    void CheckUrlOpening(uint64_t now);
+    void TrackMouseLeaving();
+    void HandleSize(const WindowMessage& message);
     void UpdateFocusState();
     void AccumulateFrameTime();
     void ResetFrameTime();
@@ -446,6 +454,25 @@ protected:
     void SyncDisplayRefresh();
     // Whether the loop paces updates by the display's refresh (see Tick).
     bool UpdatesTiedToRefresh() const;
+
+    // One timed step of Tick, worked out once at its start.
+    struct FramePlan
+    {
+        double multiplier = 1.0;
+        double frameLength = 0; // milliseconds an update is due after the last
+        double updatesPerUpdate = 1.0; // updates a tied refresh carries
+        bool synced = false; // the step is paced by presents that wait for the refresh
+    };
+    FramePlan PlanFrame() const;
+    // The update, catch-up or draw that is due, then any sleep; false where a sleep was due and not allowed.
+    bool RunTimedStep(const FramePlan& plan, bool allowSleep);
+    // Runs the update when its time has come; answers whether it ran.
+    bool RunDueUpdate(const FramePlan& plan, uint64_t start);
+    void CountUpdateForVSyncCheck(uint64_t start);
+    // The updates owed after a tied refresh, and the fraction for drawing between them.
+    void CatchUp(const FramePlan& plan);
+    bool DrawOrWait(const FramePlan& plan, bool allowSleep, int64_t& slept);
+    bool YieldToLoading(uint64_t start, int64_t slept, bool allowSleep);
 
     Clock* clock;
     // The mounted "main.pak"; declared first so it outlives everything that reads through it.

@@ -131,28 +131,8 @@ void ZestAppBase::HandleMessage(const WindowMessage& message)
     {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-    {
-        lastUserInputTick = lastTimerTick;
-        int key = static_cast<int>(message.wparam);
-        if (message.message == WM_SYSKEYDOWN && key == VK_RETURN)
-        {
-            // Alt+Enter switches between window and full screen.
-            if (!forceFullScreen && !forceWindowed)
-            {
-                SetScreenMode(!isWindowed);
-                manager.keyDown.fill(false);
-            }
-            break;
-        }
-        if (key == 'D' && manager.IsKeyDown(VK_CONTROL) && manager.IsKeyDown(VK_MENU))
-        {
-            debugKeysEnabled = !debugKeysEnabled;
-            Logf(LogLevel::Info, "debug keys %s", debugKeysEnabled ? "on" : "off");
-        }
-        if (!(debugKeysEnabled && DeveloperKey(key)))
-            manager.KeyDown(key);
+        HandleKeyDown(message);
         break;
-    }
     case WM_KEYUP:
     case WM_SYSKEYUP:
         lastUserInputTick = lastTimerTick;
@@ -172,71 +152,9 @@ void ZestAppBase::HandleMessage(const WindowMessage& message)
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-    {
-        if (crashCaught)
-            break;
-        int mouseX = PointParamX(message.lparam);
-        int mouseY = PointParamY(message.lparam);
-        if (!replayingMessage)
-            manager.MapMouse(mouseX, mouseY);
-        lastUserInputTick = lastTimerTick;
-        manager.MouseMove(mouseX, mouseY);
-        if (shownCursorImage && display)
-            display->GetScreenImage()->SetCursorPos(mouseX, mouseY);
-        if (!mouseIn)
-        {
-            mouseIn = true;
-            ApplyCursor();
-        }
-        auto capture = [&](bool on) {
-            if (mainWindow)
-                mainWindow->CaptureMouse(on);
-        };
-        // Releasing the capture only when no other button stays down.
-        auto releaseUnlessHeld = [&](uint64_t others) {
-            if ((message.wparam & others) == 0)
-                capture(false);
-        };
-        switch (message.message)
-        {
-        case WM_LBUTTONDOWN:
-            capture(true);
-            manager.MouseDown(mouseX, mouseY, 1);
-            break;
-        case WM_LBUTTONDBLCLK:
-            capture(true);
-            manager.MouseDown(mouseX, mouseY, 2);
-            break;
-        case WM_RBUTTONDOWN:
-            capture(true);
-            manager.MouseDown(mouseX, mouseY, -1);
-            break;
-        case WM_RBUTTONDBLCLK:
-            capture(true);
-            manager.MouseDown(mouseX, mouseY, -2);
-            break;
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK:
-            capture(true);
-            manager.MouseDown(mouseX, mouseY, 3);
-            break;
-        case WM_LBUTTONUP:
-            releaseUnlessHeld(MK_RBUTTON | MK_MBUTTON);
-            manager.MouseUp(mouseX, mouseY, 1);
-            break;
-        case WM_RBUTTONUP:
-            releaseUnlessHeld(MK_LBUTTON | MK_MBUTTON);
-            manager.MouseUp(mouseX, mouseY, -1);
-            break;
-        case WM_MBUTTONUP:
-            releaseUnlessHeld(MK_LBUTTON | MK_RBUTTON);
-            manager.MouseUp(mouseX, mouseY, 3);
-            break;
-        default:
-            break;
-        }
+        if (!crashCaught)
+            HandleMouse(message);
         break;
-    }
     case WM_MOUSEWHEEL:
         manager.MouseWheel(HighWordSigned(message.wparam) / 120);
         break;
@@ -248,52 +166,9 @@ void ZestAppBase::HandleMessage(const WindowMessage& message)
         HandleGamepadMessage(message);
         break;
     case WM_TIMER:
-    {
-        if (!running || crashCaught)
-            break;
-        uint64_t now = Now();
-        if (now - lastTimerTick > 500)
-            timerResumeTick = now;
-        lastTimerTick = now;
-        // A browser that opened takes the focus from us; one that stays silent failed.
-        if (openingUrl && now - timerResumeTick > 5000)
-        {
-            if (now - urlOpenTick > 8000 && !active)
-                OnUrlOpened();
-            else if (now - urlOpenTick > 12000 && active)
-            {
-                openingUrl = false;
-                OnUrlFailed();
-            }
-        }
-        // The mouse leaving the window sends no message of its own: look each frame.
-        if (mainWindow && mainWindow->IsOpen() && !demoPlayer)
-        {
-            bool inside = mainWindow->IsMouseInside();
-            if (inside != mouseIn)
-            {
-                if (!inside)
-                {
-                    Point position = mainWindow->MousePosition();
-                    int mouseX = position.x;
-                    int mouseY = position.y;
-                    manager.MapMouse(mouseX, mouseY);
-                    manager.MouseLeftWindow(mouseX, mouseY);
-                    if (demoRecorder)
-                    {
-                        DemoRecord record;
-                        record.kind = DemoRecord::Kind::MouseLeft;
-                        record.x = mouseX;
-                        record.y = mouseY;
-                        demoRecorder->Add(record);
-                    }
-                }
-                mouseIn = inside;
-                ApplyCursor();
-            }
-        }
+        if (running && !crashCaught)
+            HandleTimer();
         break;
-    }
     case WM_MOVE:
         if (forMain && isWindowed && mainWindow && !mainWindow->IsMinimized())
         {
@@ -303,32 +178,9 @@ void ZestAppBase::HandleMessage(const WindowMessage& message)
         }
         break;
     case WM_SIZE:
-    {
-        if (!forMain || shutdown)
-            break;
-        bool nowMinimized = message.wparam == SIZE_MINIMIZED;
-        minimized = nowMinimized;
-        if (nowMinimized != minimizedHandled)
-        {
-            minimizedHandled = nowMinimized;
-            if (nowMinimized)
-            {
-                if (muteOnLostFocus)
-                    Mute(true);
-            }
-            else
-            {
-                if (muteOnLostFocus)
-                    Unmute(true);
-                manager.MarkAllDirty();
-            }
-        }
-        UpdateFocusState();
-        UpdateMouseMapping();
-        if (message.wparam == SIZE_MAXIMIZED)
-            SetScreenMode(false); // maximise means full screen
+        if (forMain && !shutdown)
+            HandleSize(message);
         break;
-    }
     case WM_SYSCOLORCHANGE:
     case WM_DISPLAYCHANGE:
         manager.SystemColorsChangedTree();
@@ -352,6 +204,179 @@ void ZestAppBase::HandleMessage(const WindowMessage& message)
     default:
         break;
     }
+}
+
+void ZestAppBase::HandleKeyDown(const WindowMessage& message)
+{
+    WidgetManager& manager = *widgetManager;
+    lastUserInputTick = lastTimerTick;
+    int key = static_cast<int>(message.wparam);
+    if (message.message == WM_SYSKEYDOWN && key == VK_RETURN)
+    {
+        // Alt+Enter switches between window and full screen.
+        if (!forceFullScreen && !forceWindowed)
+        {
+            SetScreenMode(!isWindowed);
+            manager.keyDown.fill(false);
+        }
+        return;
+    }
+    if (key == 'D' && manager.IsKeyDown(VK_CONTROL) && manager.IsKeyDown(VK_MENU))
+    {
+        debugKeysEnabled = !debugKeysEnabled;
+        Logf(LogLevel::Info, "debug keys %s", debugKeysEnabled ? "on" : "off");
+    }
+    if (!(debugKeysEnabled && DeveloperKey(key)))
+        manager.KeyDown(key);
+}
+
+void ZestAppBase::HandleMouse(const WindowMessage& message)
+{
+    WidgetManager& manager = *widgetManager;
+    int mouseX = PointParamX(message.lparam);
+    int mouseY = PointParamY(message.lparam);
+    if (!replayingMessage)
+        manager.MapMouse(mouseX, mouseY);
+    lastUserInputTick = lastTimerTick;
+    manager.MouseMove(mouseX, mouseY);
+    if (shownCursorImage && display)
+        display->GetScreenImage()->SetCursorPos(mouseX, mouseY);
+    if (!mouseIn)
+    {
+        mouseIn = true;
+        ApplyCursor();
+    }
+    HandleMouseButton(message, mouseX, mouseY);
+}
+
+void ZestAppBase::HandleMouseButton(const WindowMessage& message, int mouseX, int mouseY)
+{
+    WidgetManager& manager = *widgetManager;
+    auto capture = [&](bool on) {
+        if (mainWindow)
+            mainWindow->CaptureMouse(on);
+    };
+    // Releasing the capture only when no other button stays down.
+    auto releaseUnlessHeld = [&](uint64_t others) {
+        if ((message.wparam & others) == 0)
+            capture(false);
+    };
+    switch (message.message)
+    {
+    case WM_LBUTTONDOWN:
+        capture(true);
+        manager.MouseDown(mouseX, mouseY, 1);
+        break;
+    case WM_LBUTTONDBLCLK:
+        capture(true);
+        manager.MouseDown(mouseX, mouseY, 2);
+        break;
+    case WM_RBUTTONDOWN:
+        capture(true);
+        manager.MouseDown(mouseX, mouseY, -1);
+        break;
+    case WM_RBUTTONDBLCLK:
+        capture(true);
+        manager.MouseDown(mouseX, mouseY, -2);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        capture(true);
+        manager.MouseDown(mouseX, mouseY, 3);
+        break;
+    case WM_LBUTTONUP:
+        releaseUnlessHeld(MK_RBUTTON | MK_MBUTTON);
+        manager.MouseUp(mouseX, mouseY, 1);
+        break;
+    case WM_RBUTTONUP:
+        releaseUnlessHeld(MK_LBUTTON | MK_MBUTTON);
+        manager.MouseUp(mouseX, mouseY, -1);
+        break;
+    case WM_MBUTTONUP:
+        releaseUnlessHeld(MK_LBUTTON | MK_RBUTTON);
+        manager.MouseUp(mouseX, mouseY, 3);
+        break;
+    default:
+        break;
+    }
+}
+
+void ZestAppBase::HandleTimer()
+{
+    uint64_t now = Now();
+    if (now - lastTimerTick > 500)
+        timerResumeTick = now;
+    lastTimerTick = now;
+    CheckUrlOpening(now);
+    TrackMouseLeaving();
+}
+
+void ZestAppBase::CheckUrlOpening(uint64_t now)
+{
+    // A browser that opened takes the focus from us; one that stays silent failed.
+    if (!openingUrl || now - timerResumeTick <= 5000)
+        return;
+    if (now - urlOpenTick > 8000 && !active)
+        OnUrlOpened();
+    else if (now - urlOpenTick > 12000 && active)
+    {
+        openingUrl = false;
+        OnUrlFailed();
+    }
+}
+
+void ZestAppBase::TrackMouseLeaving()
+{
+    // The mouse leaving the window sends no message of its own: look each frame.
+    if (!mainWindow || !mainWindow->IsOpen() || demoPlayer)
+        return;
+    bool inside = mainWindow->IsMouseInside();
+    if (inside == mouseIn)
+        return;
+    if (!inside)
+    {
+        WidgetManager& manager = *widgetManager;
+        Point position = mainWindow->MousePosition();
+        int mouseX = position.x;
+        int mouseY = position.y;
+        manager.MapMouse(mouseX, mouseY);
+        manager.MouseLeftWindow(mouseX, mouseY);
+        if (demoRecorder)
+        {
+            DemoRecord record;
+            record.kind = DemoRecord::Kind::MouseLeft;
+            record.x = mouseX;
+            record.y = mouseY;
+            demoRecorder->Add(record);
+        }
+    }
+    mouseIn = inside;
+    ApplyCursor();
+}
+
+void ZestAppBase::HandleSize(const WindowMessage& message)
+{
+    bool nowMinimized = message.wparam == SIZE_MINIMIZED;
+    minimized = nowMinimized;
+    if (nowMinimized != minimizedHandled)
+    {
+        minimizedHandled = nowMinimized;
+        if (nowMinimized)
+        {
+            if (muteOnLostFocus)
+                Mute(true);
+        }
+        else
+        {
+            if (muteOnLostFocus)
+                Unmute(true);
+            widgetManager->MarkAllDirty();
+        }
+    }
+    UpdateFocusState();
+    UpdateMouseMapping();
+    if (message.wparam == SIZE_MAXIMIZED)
+        SetScreenMode(false); // maximise means full screen
 }
 
 void ZestAppBase::UpdateFocusState()

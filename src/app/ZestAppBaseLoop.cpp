@@ -129,126 +129,10 @@ bool ZestAppBase::Tick(bool allowSleep)
         Shutdown();
 
     SyncDisplayRefresh();
-    double multiplier = updateMultiplier;
-    double frameLength = 0;
-    double updatesPerUpdate = 1.0;
-    bool tied = UpdatesTiedToRefresh();
-    if (tied)
+    if (updateMultiplier > 0)
     {
-        frameLength = (1000.0 / syncRefreshRate) / multiplier;
-        updatesPerUpdate = static_cast<float>(1000.0 / (frameTime * syncRefreshRate));
-    }
-    else
-    {
-        frameLength = frameTime / multiplier;
-    }
-    bool synced = tied && !lastDrawWasEmpty && !vsyncBroken &&
-                  (!physicallyWindowed || (waitForVSync && !softVSyncWait));
-
-    if (multiplier > 0)
-    {
-        uint64_t start = Now();
-        int64_t slept = 0;
-        if (!synced)
-            AccumulateFrameTime();
-        bool didUpdate = false;
-        if (updateAppState == StateUpdateDue)
-        {
-            nonDrawCount++;
-            if (nonDrawCount < static_cast<int>(std::ceil(10 * multiplier)) || !loaded)
-            {
-                bool due = synced ? (!hasPendingDraw || updateFTimeAcc >= static_cast<int>(frameLength * 0.75))
-                                  : updateFTimeAcc >= frameLength;
-                if (due)
-                {
-                    // Counts updates that come faster than the refresh allows: synced
-                    // updates are then not really tied to the display.
-                    if (multiplier == 1.0)
-                    {
-                        vsyncBrokenTestUpdates++;
-                        if (vsyncBrokenTestUpdates >= (frameTime + 999) / frameTime)
-                        {
-                            if (start - vsyncBrokenTestStartTick <= 800)
-                            {
-                                if (++vsyncBrokenCount >= 3)
-                                    vsyncBroken = true;
-                            }
-                            else
-                            {
-                                vsyncBrokenCount = 0;
-                            }
-                            vsyncBrokenTestStartTick = start;
-                            vsyncBrokenTestUpdates = 0;
-                        }
-                    }
-                    if (RunUpdate())
-                        updateAppState = StateCatchUp;
-                    hasPendingDraw = true;
-                    didUpdate = true;
-                }
-            }
-        }
-        else if (updateAppState == StateCatchUp)
-        {
-            updateAppState = StateDone;
-            pendingUpdatesAcc += updatesPerUpdate - 1;
-            DeleteQueuedWidgets();
-            while (pendingUpdatesAcc >= 1)
-            {
-                nonDrawCount++;
-                if (!RunUpdate())
-                    break;
-                DeleteQueuedWidgets();
-                pendingUpdatesAcc -= 1;
-            }
-            RunFractionalUpdate(static_cast<float>(updatesPerUpdate));
-            DeleteQueuedWidgets();
-            if (synced)
-                updateFTimeAcc = std::max(updateFTimeAcc - frameLength - 0.2, 0.0);
-            else
-                updateFTimeAcc -= frameLength;
-            if (relaxUpdateBacklogCount > 0)
-                updateFTimeAcc = 0;
-            didUpdate = true;
-        }
-
-        if (!didUpdate)
-        {
-            updateAppState = StateDone;
-            nonDrawCount = 0;
-            if (hasPendingDraw)
-            {
-                DrawDirty();
-            }
-            else
-            {
-                // Rounded up: a frame length of a fraction of a millisecond (a refresh of
-                // 60 Hz) would otherwise leave a wait of 0 and spin until the time moves.
-                int wait = static_cast<int>(std::ceil(frameLength - updateFTimeAcc));
-                if (wait > 0)
-                {
-                    if (!allowSleep)
-                        return false;
-                    sleepCount++;
-                    clock->Sleep(static_cast<uint32_t>(wait));
-                    slept = wait;
-                }
-            }
-        }
-
-        if (yieldMainThread)
-        {
-            // While loading, the main thread sleeps twice its own working time so the
-            // loading thread gets most of the processor.
-            int64_t worked = static_cast<int64_t>(Now() - start) - slept;
-            int64_t yieldTime = std::min<int64_t>(250, 2 * worked - slept);
-            if (yieldTime >= 0)
-            {
-                if (!allowSleep)
-                    return false;
-                clock->Sleep(static_cast<uint32_t>(yieldTime));
-            }
-        }
+        if (!RunTimedStep(PlanFrame(), allowSleep))
+            return false;
     }
     else if (updateAppState != StateMessages)
     {
@@ -260,6 +144,141 @@ bool ZestAppBase::Tick(bool allowSleep)
     }
 
     DeleteQueuedWidgets();
+    return true;
+}
+
+ZestAppBase::FramePlan ZestAppBase::PlanFrame() const
+{
+    FramePlan plan;
+    plan.multiplier = updateMultiplier;
+    bool tied = UpdatesTiedToRefresh();
+    if (tied)
+    {
+        plan.frameLength = (1000.0 / syncRefreshRate) / plan.multiplier;
+        plan.updatesPerUpdate = static_cast<float>(1000.0 / (frameTime * syncRefreshRate));
+    }
+    else
+    {
+        plan.frameLength = frameTime / plan.multiplier;
+    }
+    plan.synced = tied && !lastDrawWasEmpty && !vsyncBroken &&
+                  (!physicallyWindowed || (waitForVSync && !softVSyncWait));
+    return plan;
+}
+
+bool ZestAppBase::RunTimedStep(const FramePlan& plan, bool allowSleep)
+{
+    uint64_t start = Now();
+    int64_t slept = 0;
+    if (!plan.synced)
+        AccumulateFrameTime();
+    bool didUpdate = false;
+    if (updateAppState == StateUpdateDue)
+    {
+        didUpdate = RunDueUpdate(plan, start);
+    }
+    else if (updateAppState == StateCatchUp)
+    {
+        CatchUp(plan);
+        didUpdate = true;
+    }
+    if (!didUpdate && !DrawOrWait(plan, allowSleep, slept))
+        return false;
+    return !yieldMainThread || YieldToLoading(start, slept, allowSleep);
+}
+
+bool ZestAppBase::RunDueUpdate(const FramePlan& plan, uint64_t start)
+{
+    nonDrawCount++;
+    // While the loading thread works, updates may run without draws; an application that loads nothing in the
+    // background (a tool such as the level editor) is never "loading", and without the cap a machine that
+    // cannot keep up would update on without ever drawing.
+    const bool loading = !loaded && (loadingThreadStarted || autoStartLoadingThread);
+    if (nonDrawCount >= static_cast<int>(std::ceil(10 * plan.multiplier)) && !loading)
+        return false;
+    bool due = plan.synced ? (!hasPendingDraw || updateFTimeAcc >= static_cast<int>(plan.frameLength * 0.75))
+                           : updateFTimeAcc >= plan.frameLength;
+    if (!due)
+        return false;
+    if (plan.multiplier == 1.0)
+        CountUpdateForVSyncCheck(start);
+    if (RunUpdate())
+        updateAppState = StateCatchUp;
+    hasPendingDraw = true;
+    return true;
+}
+
+void ZestAppBase::CountUpdateForVSyncCheck(uint64_t start)
+{
+    // Counts updates that come faster than the refresh allows: synced updates are then not
+    // really tied to the display. A second's worth of updates within 800 ms, three times in a
+    // row, marks the vsync as broken.
+    if (++vsyncBrokenTestUpdates < (frameTime + 999) / frameTime)
+        return;
+    if (start - vsyncBrokenTestStartTick > 800)
+        vsyncBrokenCount = 0;
+    else if (++vsyncBrokenCount >= 3)
+        vsyncBroken = true;
+    vsyncBrokenTestStartTick = start;
+    vsyncBrokenTestUpdates = 0;
+}
+
+void ZestAppBase::CatchUp(const FramePlan& plan)
+{
+    updateAppState = StateDone;
+    pendingUpdatesAcc += plan.updatesPerUpdate - 1;
+    DeleteQueuedWidgets();
+    while (pendingUpdatesAcc >= 1)
+    {
+        nonDrawCount++;
+        if (!RunUpdate())
+            break;
+        DeleteQueuedWidgets();
+        pendingUpdatesAcc -= 1;
+    }
+    RunFractionalUpdate(static_cast<float>(plan.updatesPerUpdate));
+    DeleteQueuedWidgets();
+    if (plan.synced)
+        updateFTimeAcc = std::max(updateFTimeAcc - plan.frameLength - 0.2, 0.0);
+    else
+        updateFTimeAcc -= plan.frameLength;
+    if (relaxUpdateBacklogCount > 0)
+        updateFTimeAcc = 0;
+}
+
+bool ZestAppBase::DrawOrWait(const FramePlan& plan, bool allowSleep, int64_t& slept)
+{
+    updateAppState = StateDone;
+    nonDrawCount = 0;
+    if (hasPendingDraw)
+    {
+        DrawDirty();
+        return true;
+    }
+    // Rounded up: a frame length of a fraction of a millisecond (a refresh of
+    // 60 Hz) would otherwise leave a wait of 0 and spin until the time moves.
+    int wait = static_cast<int>(std::ceil(plan.frameLength - updateFTimeAcc));
+    if (wait <= 0)
+        return true;
+    if (!allowSleep)
+        return false;
+    sleepCount++;
+    clock->Sleep(static_cast<uint32_t>(wait));
+    slept = wait;
+    return true;
+}
+
+bool ZestAppBase::YieldToLoading(uint64_t start, int64_t slept, bool allowSleep)
+{
+    // While loading, the main thread sleeps twice its own working time so the
+    // loading thread gets most of the processor.
+    int64_t worked = static_cast<int64_t>(Now() - start) - slept;
+    int64_t yieldTime = std::min<int64_t>(250, 2 * worked - slept);
+    if (yieldTime < 0)
+        return true;
+    if (!allowSleep)
+        return false;
+    clock->Sleep(static_cast<uint32_t>(yieldTime));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "audio/BassLibrary.h"
 
+#include "audio/LoadedLibrary.h"
 #include "audio/ModuleStream.h"
 #include "audio/OggStream.h"
 #include "audio/SoundDecoder.h"
@@ -47,9 +48,7 @@ struct State
     ~State();
 };
 
-std::mutex libraryMutex;
-std::weak_ptr<State> loaded;
-State* active = nullptr; // guarded by libraryMutex
+LoadedLibrary<State> library;
 
 // Every operation runs under the library lock and answers failure with an error code
 // when the library is not loaded.
@@ -58,18 +57,18 @@ State::~State()
     // The last holder unloads the library: no operation reaches this state any more.
     std::map<uint32_t, Channel> doomed;
     {
-        std::lock_guard<std::mutex> lock(libraryMutex);
-        if (active == this)
-            active = nullptr;
+        std::lock_guard<std::mutex> lock(library.mutex);
+        if (library.active == this)
+            library.active = nullptr;
         doomed.swap(channels);
     }
 }
 
 #define BASS_ENTER(failure)                                                                                            \
-    std::lock_guard<std::mutex> lock(libraryMutex);                                                                    \
-    if (active == nullptr)                                                                                             \
+    std::lock_guard<std::mutex> lock(library.mutex);                                                                   \
+    if (library.active == nullptr)                                                                                     \
         return failure;                                                                                                \
-    State& state = *active
+    State& state = *library.active
 
 int Error(State& state, int code)
 {
@@ -485,19 +484,7 @@ BassFunctions MakeTable()
 
 std::shared_ptr<const BassFunctions> BassLibrary::Load(std::shared_ptr<Mixer> mixer)
 {
-    std::lock_guard<std::mutex> lock(libraryMutex);
-    std::shared_ptr<State> state = loaded.lock();
-    if (!state)
-    {
-        if (!mixer)
-            return nullptr;
-        state = std::make_shared<State>();
-        state->mixer = std::move(mixer);
-        state->functions = MakeTable();
-        active = state.get();
-        loaded = state;
-    }
-    return std::shared_ptr<const BassFunctions>(state, &state->functions);
+    return library.Load(std::move(mixer), MakeTable);
 }
 
 } // namespace zest

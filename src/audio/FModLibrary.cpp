@@ -1,5 +1,6 @@
 #include "audio/FModLibrary.h"
 
+#include "audio/LoadedLibrary.h"
 #include "audio/ModuleStream.h"
 #include "audio/SoundDecoder.h"
 #include "platform/Mixer.h"
@@ -52,26 +53,24 @@ struct State
     ~State();
 };
 
-std::mutex libraryMutex;
-std::weak_ptr<State> loaded;
-State* active = nullptr; // guarded by libraryMutex
+LoadedLibrary<State> library;
 
 State::~State()
 {
     std::vector<Channel> doomedChannels;
     std::map<FMusicModule*, std::unique_ptr<FMusicModule>> doomedModules;
-    std::lock_guard<std::mutex> lock(libraryMutex);
-    if (active == this)
-        active = nullptr;
+    std::lock_guard<std::mutex> lock(library.mutex);
+    if (library.active == this)
+        library.active = nullptr;
     doomedChannels.swap(channels);
     doomedModules.swap(modules);
 }
 
 #define FMOD_ENTER(failure)                                                                                            \
-    std::lock_guard<std::mutex> lock(libraryMutex);                                                                    \
-    if (active == nullptr)                                                                                             \
+    std::lock_guard<std::mutex> lock(library.mutex);                                                                   \
+    if (library.active == nullptr)                                                                                     \
         return failure;                                                                                                \
-    State& state = *active
+    State& state = *library.active
 
 Channel* FindChannel(State& state, int channel)
 {
@@ -473,19 +472,7 @@ FModFunctions MakeTable()
 
 std::shared_ptr<const FModFunctions> FModLibrary::Load(std::shared_ptr<Mixer> mixer)
 {
-    std::lock_guard<std::mutex> lock(libraryMutex);
-    std::shared_ptr<State> state = loaded.lock();
-    if (!state)
-    {
-        if (!mixer)
-            return nullptr;
-        state = std::make_shared<State>();
-        state->mixer = std::move(mixer);
-        state->functions = MakeTable();
-        active = state.get();
-        loaded = state;
-    }
-    return std::shared_ptr<const FModFunctions>(state, &state->functions);
+    return library.Load(std::move(mixer), MakeTable);
 }
 
 } // namespace zest

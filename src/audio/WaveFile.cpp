@@ -2,15 +2,14 @@
 
 #include "audio/SoundCache.h"
 #include "files/PakFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/StaleTempFiles.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace zest
@@ -63,7 +62,114 @@ bool ReadExact(PFILE* file, void* buffer, size_t bytes)
     return bytes == 0 || p_fread(buffer, 1, bytes, file) == bytes;
 }
 
-std::atomic<unsigned> temporaryCounter{0};
+// The sample layout, as a "fmt " chunk and a "xor " chunk give it.
+struct WaveFormat
+{
+    // Until a "fmt " chunk says otherwise.
+    int channels = 1;
+    int sampleRate = 22050;
+    int bits = 16;
+    uint8_t key = 0;
+};
+
+// Checks the RIFF WAVE header; answers the file's size, the read position after the header.
+std::optional<uint64_t> ReadRiffHeader(PFILE* file, const std::string& fileName, std::string* error)
+{
+    if (p_fseek(file, 0, SEEK_END) != 0)
+    {
+        Fail(error, "cannot seek in " + fileName);
+        return std::nullopt;
+    }
+    const long endPosition = p_ftell(file);
+    if (endPosition < 12 || p_fseek(file, 0, SEEK_SET) != 0)
+    {
+        Fail(error, fileName + ": not a RIFF WAVE file");
+        return std::nullopt;
+    }
+    uint8_t header[12];
+    if (!ReadExact(file, header, 12) || std::memcmp(header, "RIFF", 4) != 0 ||
+        std::memcmp(header + 8, "WAVE", 4) != 0)
+    {
+        Fail(error, fileName + ": not a RIFF WAVE file");
+        return std::nullopt;
+    }
+    return uint64_t(endPosition);
+}
+
+bool ReadFormatChunk(PFILE* file, uint64_t length, WaveFormat& format, const std::string& fileName,
+                     std::string* error)
+{
+    uint8_t fmt[40] = {};
+    if (length < 16 || !ReadExact(file, fmt, size_t(std::min<uint64_t>(length, 40))))
+        return Fail(error, fileName + ": short fmt chunk");
+    uint16_t tag = Read16(fmt);
+    // WAVE_FORMAT_EXTENSIBLE holding plain PCM is PCM too.
+    if (tag == 0xFFFE && length >= 40 && Read16(fmt + 24) == 1)
+        tag = 1;
+    format.channels = Read16(fmt + 2);
+    const uint32_t rate = Read32(fmt + 4);
+    format.bits = Read16(fmt + 14);
+    if (tag != 1)
+        return Fail(error, fileName + ": not PCM");
+    if (format.channels < 1 || format.channels > 2 || (format.bits != 8 && format.bits != 16) || rate < 1 ||
+        rate > 192000)
+        return Fail(error, fileName + ": unsupported format");
+    format.sampleRate = int(rate);
+    return true;
+}
+
+// A cache file's "dep " chunk: the cache holds only while its source file keeps the stored time.
+bool CheckDependency(PFILE* file, uint64_t length, const std::string& fileName, std::string* error)
+{
+    std::vector<uint8_t> dep(static_cast<size_t>(length));
+    if (length < 10 || !ReadExact(file, dep.data(), dep.size()))
+        return Fail(error, fileName + ": short dep chunk");
+    const size_t nameLength = Read16(dep.data());
+    if (nameLength + 10 > length)
+        return Fail(error, fileName + ": bad dep chunk");
+    const std::string source(reinterpret_cast<const char*>(dep.data() + 2), nameLength);
+    const uint64_t storedTime = Read64(dep.data() + 2 + nameLength);
+    const std::optional<uint64_t> currentTime = SoundCache::SourceFileTime(source);
+    if (!currentTime || *currentTime != storedTime)
+        return Fail(error, fileName + ": stale (" + source + " changed)");
+    return true;
+}
+
+std::optional<MixerSamples> ReadDataChunk(PFILE* file, uint64_t length, const WaveFormat& format,
+                                          const std::string& fileName, std::string* error)
+{
+    const size_t bytesPerFrame = size_t(format.channels) * size_t(format.bits / 8);
+    const size_t frames = size_t(length) / bytesPerFrame;
+    if (frames == 0)
+    {
+        Fail(error, fileName + ": no samples");
+        return std::nullopt;
+    }
+    std::vector<uint8_t> bytes(frames * bytesPerFrame);
+    if (!ReadExact(file, bytes.data(), bytes.size()))
+    {
+        Fail(error, fileName + ": data cut short");
+        return std::nullopt;
+    }
+    const uint8_t key = format.key;
+    MixerSamples samples;
+    samples.channels = format.channels;
+    samples.sampleRate = format.sampleRate;
+    samples.samples.resize(frames * size_t(format.channels));
+    if (format.bits == 8)
+    {
+        // 8-bit wave data is unsigned with 128 as silence.
+        for (size_t i = 0; i < samples.samples.size(); ++i)
+            samples.samples[i] = int16_t((int(uint8_t(bytes[i] ^ key)) - 128) * 256);
+    }
+    else
+    {
+        for (size_t i = 0; i < samples.samples.size(); ++i)
+            samples.samples[i] = int16_t(uint16_t(uint8_t(bytes[2 * i] ^ key) | (uint8_t(bytes[2 * i + 1] ^ key) << 8)));
+    }
+    return samples;
+}
+
 } // namespace
 
 std::optional<MixerSamples> WaveFile::Load(const std::string& fileName, std::string* error)
@@ -74,36 +180,15 @@ std::optional<MixerSamples> WaveFile::Load(const std::string& fileName, std::str
         Fail(error, "cannot open " + fileName);
         return std::nullopt;
     }
-    if (p_fseek(file.get(), 0, SEEK_END) != 0)
-    {
-        Fail(error, "cannot seek in " + fileName);
+    const std::optional<uint64_t> fileSize = ReadRiffHeader(file.get(), fileName, error);
+    if (!fileSize)
         return std::nullopt;
-    }
-    const long endPosition = p_ftell(file.get());
-    if (endPosition < 12 || p_fseek(file.get(), 0, SEEK_SET) != 0)
-    {
-        Fail(error, fileName + ": not a RIFF WAVE file");
-        return std::nullopt;
-    }
-    const uint64_t fileSize = uint64_t(endPosition);
 
-    uint8_t header[12];
-    if (!ReadExact(file.get(), header, 12) || std::memcmp(header, "RIFF", 4) != 0 ||
-        std::memcmp(header + 8, "WAVE", 4) != 0)
-    {
-        Fail(error, fileName + ": not a RIFF WAVE file");
-        return std::nullopt;
-    }
-
-    // Until a "fmt " chunk says otherwise.
-    int channels = 1;
-    int sampleRate = 22050;
-    int bits = 16;
-    uint8_t key = 0;
+    WaveFormat format;
     uint64_t position = 12;
     for (;;)
     {
-        if (position + 8 > fileSize)
+        if (position + 8 > *fileSize)
         {
             Fail(error, fileName + ": no data chunk");
             return std::nullopt;
@@ -117,102 +202,23 @@ std::optional<MixerSamples> WaveFile::Load(const std::string& fileName, std::str
         const uint64_t length = Read32(chunk + 4);
         const uint64_t body = position + 8;
         // Every chunk must lie inside the file; the walk only ever moves forwards.
-        if (length > fileSize - body)
+        if (length > *fileSize - body)
         {
             Fail(error, fileName + ": chunk \"" + std::string(reinterpret_cast<char*>(chunk), 4) +
                             "\" is longer than the file");
             return std::nullopt;
         }
+        bool ok = true;
         if (std::memcmp(chunk, "fmt ", 4) == 0)
-        {
-            uint8_t fmt[40] = {};
-            if (length < 16 || !ReadExact(file.get(), fmt, size_t(std::min<uint64_t>(length, 40))))
-            {
-                Fail(error, fileName + ": short fmt chunk");
-                return std::nullopt;
-            }
-            uint16_t format = Read16(fmt);
-            // WAVE_FORMAT_EXTENSIBLE holding plain PCM is PCM too.
-            if (format == 0xFFFE && length >= 40 && Read16(fmt + 24) == 1)
-                format = 1;
-            channels = Read16(fmt + 2);
-            const uint32_t rate = Read32(fmt + 4);
-            bits = Read16(fmt + 14);
-            if (format != 1)
-            {
-                Fail(error, fileName + ": not PCM");
-                return std::nullopt;
-            }
-            if (channels < 1 || channels > 2 || (bits != 8 && bits != 16) || rate < 1 || rate > 192000)
-            {
-                Fail(error, fileName + ": unsupported format");
-                return std::nullopt;
-            }
-            sampleRate = int(rate);
-        }
+            ok = ReadFormatChunk(file.get(), length, format, fileName, error);
         else if (std::memcmp(chunk, "dep ", 4) == 0)
-        {
-            std::vector<uint8_t> dep(static_cast<size_t>(length));
-            if (length < 10 || !ReadExact(file.get(), dep.data(), dep.size()))
-            {
-                Fail(error, fileName + ": short dep chunk");
-                return std::nullopt;
-            }
-            const size_t nameLength = Read16(dep.data());
-            if (nameLength + 10 > length)
-            {
-                Fail(error, fileName + ": bad dep chunk");
-                return std::nullopt;
-            }
-            const std::string source(reinterpret_cast<const char*>(dep.data() + 2), nameLength);
-            const uint64_t storedTime = Read64(dep.data() + 2 + nameLength);
-            const std::optional<uint64_t> currentTime = SoundCache::SourceFileTime(source);
-            if (!currentTime || *currentTime != storedTime)
-            {
-                Fail(error, fileName + ": stale (" + source + " changed)");
-                return std::nullopt;
-            }
-        }
+            ok = CheckDependency(file.get(), length, fileName, error);
         else if (std::memcmp(chunk, "xor ", 4) == 0)
-        {
-            if (length < 1 || !ReadExact(file.get(), &key, 1))
-            {
-                Fail(error, fileName + ": short xor chunk");
-                return std::nullopt;
-            }
-        }
+            ok = (length >= 1 && ReadExact(file.get(), &format.key, 1)) || Fail(error, fileName + ": short xor chunk");
         else if (std::memcmp(chunk, "data", 4) == 0)
-        {
-            const size_t bytesPerFrame = size_t(channels) * size_t(bits / 8);
-            const size_t frames = size_t(length) / bytesPerFrame;
-            if (frames == 0)
-            {
-                Fail(error, fileName + ": no samples");
-                return std::nullopt;
-            }
-            std::vector<uint8_t> bytes(frames * bytesPerFrame);
-            if (!ReadExact(file.get(), bytes.data(), bytes.size()))
-            {
-                Fail(error, fileName + ": data cut short");
-                return std::nullopt;
-            }
-            MixerSamples samples;
-            samples.channels = channels;
-            samples.sampleRate = sampleRate;
-            samples.samples.resize(frames * size_t(channels));
-            if (bits == 8)
-            {
-                // 8-bit wave data is unsigned with 128 as silence.
-                for (size_t i = 0; i < samples.samples.size(); ++i)
-                    samples.samples[i] = int16_t((int(uint8_t(bytes[i] ^ key)) - 128) * 256);
-            }
-            else
-            {
-                for (size_t i = 0; i < samples.samples.size(); ++i)
-                    samples.samples[i] = int16_t(uint16_t(uint8_t(bytes[2 * i] ^ key) | (uint8_t(bytes[2 * i + 1] ^ key) << 8)));
-            }
-            return samples;
-        }
+            return ReadDataChunk(file.get(), length, format, fileName, error);
+        if (!ok)
+            return std::nullopt;
         // A chunk of odd length is followed by a pad byte.
         position = body + length + (length & 1);
     }
@@ -261,35 +267,29 @@ bool WaveFile::WriteCache(const std::filesystem::path& path, const MixerSamples&
     StaleTempFiles::RemoveOnce(SoundCache::Folder(), {}, true);
     std::error_code ec;
     std::filesystem::create_directories(path.parent_path(), ec);
-    const std::filesystem::path temporary =
-        path.string() + ".tmp." + std::to_string(getpid()) + "." + std::to_string(temporaryCounter++);
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (out == nullptr)
-        return false;
-    bool ok = std::fwrite(head.data(), 1, head.size(), out) == head.size();
-    std::vector<uint8_t> block;
-    block.reserve(65536);
-    for (size_t i = 0; ok && i < samples.samples.size(); ++i)
-    {
-        const uint16_t v = uint16_t(samples.samples[i]);
-        block.push_back(uint8_t(v) ^ CacheKey);
-        block.push_back(uint8_t(v >> 8) ^ CacheKey);
-        if (block.size() >= 65536 || i + 1 == samples.samples.size())
-        {
-            ok = std::fwrite(block.data(), 1, block.size(), out) == block.size();
-            block.clear();
-        }
-    }
-    ok = ok && std::fflush(out) == 0 && fsync(fileno(out)) == 0;
-    ok = (std::fclose(out) == 0) && ok;
-    if (ok)
-    {
-        std::filesystem::rename(temporary, path, ec);
-        ok = !ec;
-    }
-    if (!ok)
-        std::filesystem::remove(temporary, ec);
-    return ok;
+    std::string error;
+    return AtomicFile::Write(
+        path,
+        [&](const AtomicFile::Sink& put) {
+            if (!put(head.data(), head.size()))
+                return false;
+            std::vector<uint8_t> block;
+            block.reserve(65536);
+            for (size_t i = 0; i < samples.samples.size(); ++i)
+            {
+                const uint16_t v = uint16_t(samples.samples[i]);
+                block.push_back(uint8_t(v) ^ CacheKey);
+                block.push_back(uint8_t(v >> 8) ^ CacheKey);
+                if (block.size() >= 65536 || i + 1 == samples.samples.size())
+                {
+                    if (!put(block.data(), block.size()))
+                        return false;
+                    block.clear();
+                }
+            }
+            return true;
+        },
+        error);
 }
 
 } // namespace zest

@@ -1,14 +1,8 @@
 #include "files/PakWriter.h"
 
 #include "files/PakDirectory.h"
-#include "platform/StaleTempFiles.h"
+#include "platform/AtomicFile.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <limits>
 
 namespace zest
@@ -76,41 +70,21 @@ std::vector<uint8_t> PakWriter::Build() const
 
 bool PakWriter::WriteTo(const std::string& path, std::string& error) const
 {
-    const std::filesystem::path target(path);
-    StaleTempFiles::RemoveOnce(target.has_parent_path() ? target.parent_path() : ".", target.filename().string());
-    std::string temporary = path + ".tmp" + std::to_string(getpid());
-    std::FILE* stream = std::fopen(temporary.c_str(), "wb");
-    if (stream == nullptr)
-    {
-        error = "cannot create " + temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = true;
-    std::vector<uint8_t> chunk = Header();
-    ok = std::fwrite(chunk.data(), 1, chunk.size(), stream) == chunk.size();
-    for (size_t i = 0; ok && i < entries.size(); ++i)
-    {
-        chunk.clear();
-        AppendScrambled(chunk, entries[i].data);
-        ok = std::fwrite(chunk.data(), 1, chunk.size(), stream) == chunk.size();
-    }
-    ok = std::fflush(stream) == 0 && ok;
-    ok = fsync(fileno(stream)) == 0 && ok;
-    int saved = errno;
-    ok = std::fclose(stream) == 0 && ok;
-    if (!ok)
-    {
-        error = "cannot write " + temporary + ": " + std::strerror(saved);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        error = "cannot replace " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    // Entry by entry, so the scrambled archive is never held in memory twice.
+    return AtomicFile::Write(
+        path,
+        [this](const AtomicFile::Sink& put) {
+            std::vector<uint8_t> chunk = Header();
+            bool ok = put(chunk.data(), chunk.size());
+            for (size_t i = 0; ok && i < entries.size(); ++i)
+            {
+                chunk.clear();
+                AppendScrambled(chunk, entries[i].data);
+                ok = put(chunk.data(), chunk.size());
+            }
+            return ok;
+        },
+        error);
 }
 
 } // namespace zest

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "garden/LevelHost.h"
+#include "garden/LevelMap.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/Widget.h"
 
@@ -49,7 +50,7 @@ public:
     static constexpr int MessageDialogId = 99;
     static constexpr int PanelDialogId = 100;
 
-    static constexpr int LevelCount = 13;
+    static constexpr int LevelCount = tibble::LevelCount;
     static constexpr int StartLives = 3;
     static constexpr int FadeStep = 8;
     // The progress value in the registry and the key bytes its three bytes are XORed with.

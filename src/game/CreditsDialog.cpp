@@ -17,6 +17,8 @@ namespace
 {
 
 constexpr int FieldWidth = 104;
+// The credit rows' left edge: the longest name ends inside the panel's right margin.
+constexpr int CreditLeft = 128;
 
 struct Credit
 {
@@ -57,12 +59,12 @@ enum TextBlock
 CreditsDialog::CreditsDialog()
     : GameDialog(Board::MessageDialogId, "CREDITS", "", "CLOSE", ButtonsFooter, zest::Rect(120, 40, 400, 400))
 {
-    SetColor(ColorLines, zest::Color(255, 255, 255));
+    SetColor(ColorLines, TextColor);
     link = std::make_unique<zest::HyperlinkWidget>(LinkId, this);
     link->SetFont(FONT_DEFAULT);
     link->label = WebSite;
-    link->color = zest::Color(180, 180, 255);
-    link->overColor = zest::Color(255, 255, 255);
+    link->color = LinkColor;
+    link->overColor = LinkOverColor;
     link->underlineSize = 1;
 }
 
@@ -104,19 +106,19 @@ int CreditsDialog::TextBlockCount()
 void CreditsDialog::DrawTextBlock(zest::Graphics* g, int index)
 {
     g->SetFont(FONT_DEFAULT);
-    g->SetColor(zest::Color(255, 255, 255));
+    g->SetColor(TextColor);
     if (index >= FirstCredit && index < FirstCredit + static_cast<int>(Credits.size()))
     {
         const Credit& credit = Credits[static_cast<size_t>(index - FirstCredit)];
         const int baseline = CreditBaselines[index - FirstCredit];
-        DrawText(g, credit.role, 136, baseline, FieldWidth, 1, true, 0, -1);
-        DrawText(g, credit.name, 136 + 116, baseline, FieldWidth, -1, true, 0, -1);
+        DrawText(g, credit.role, CreditLeft, baseline, FieldWidth, 1, true, 0, -1);
+        DrawText(g, credit.name, CreditLeft + 116, baseline, FieldWidth, -1, true, 0, -1);
     }
     else if (index == Acknowledgement)
     {
         const std::string acknowledgement = std::string("This product includes portions of the Marlin Games "
                                                         "Framework (") +
-                                            FrameworkWebSite + ")\n and the Bass Music Library";
+                                            FrameworkWebSite + ")\nand the Bass Music Library";
         DrawWrappedText(g, zest::Rect(TextLeft, AcknowledgementTop, TextWidth, 300), acknowledgement, -1, -1);
     }
     else if (index == ArtCredit)

@@ -15,6 +15,9 @@ namespace tibble
 namespace
 {
 
+// Between a slider's top and its label's baseline.
+constexpr int LabelGap = 5;
+
 int ImageWidth(zest::Image* image, int fallback)
 {
     return image ? image->GetWidth() : fallback;
@@ -85,8 +88,9 @@ void DemoDialog::Draw(zest::Graphics* g)
     GameDialog::Draw(g);
     g->SetFont(FONT_DEFAULT);
     g->SetColor(zest::Color(0, 0, 0));
-    g->DrawString("Music volume:", musicSlider->x - x, musicSlider->y - y - musicSlider->height);
-    g->DrawString("Sound volume:", soundSlider->x - x, soundSlider->y - y - soundSlider->height);
+    // Each label sits just above its own slider (its baseline a few pixels over the track), clear of the one above.
+    g->DrawString("Music volume:", musicSlider->x - x, musicSlider->y - y - LabelGap);
+    g->DrawString("Sound volume:", soundSlider->x - x, soundSlider->y - y - LabelGap);
     g->DrawString("Full Screen:", fullScreenCheckbox->x - x,
                   fullScreenCheckbox->y - y - fullScreenCheckbox->height + 20);
 }

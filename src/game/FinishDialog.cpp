@@ -17,17 +17,17 @@ constexpr int TextFieldWidth = 180;
 FinishDialog::FinishDialog()
     : GameDialog(Board::MessageDialogId, "CONGRATULATIONS", "", "CLOSE", ButtonsFooter, zest::Rect(120, 40, 400, 400))
 {
-    SetColor(ColorLines, zest::Color(255, 255, 255));
+    SetColor(ColorLines, TextColor);
 }
 
 void FinishDialog::Draw(zest::Graphics* g)
 {
     GameDialog::Draw(g);
     g->SetFont(FONT_DEFAULT);
-    g->SetColor(zest::Color(255, 255, 255));
+    g->SetColor(TextColor);
     DrawText(g, "You have completed the game", 120, 100, TextFieldWidth, 0, true, 0, -1);
     DrawText(g, "Here is your secret Tour the Town item", 120, 140, TextFieldWidth, 0, true, 0, -1);
-    g->SetColor(zest::Color(255, 0, 0));
+    g->SetColor(WarningColor);
     DrawText(g, "Note: This competition is now closed!", 120, 330, TextFieldWidth, 0, true, 0, -1);
     g->SetFont(FONT_TITLE);
     g->SetColor(zest::Color(0, 0, 0));

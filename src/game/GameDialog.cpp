@@ -22,7 +22,7 @@ GameDialog::GameDialog(int dialogId, const std::string& headerText, const std::s
     SetColor(ColorHeader, zest::Color(0, 0, 0));
     SetColor(ColorLines, zest::Color(0, 0, 0));
     SetColor(ColorButtonText, zest::Color(0, 0, 0));
-    SetColor(ColorButtonTextHilite, zest::Color(136, 136, 136));
+    SetColor(ColorButtonTextHilite, ButtonOverColor);
 }
 
 void GameDialog::Resize(int newX, int newY, int newWidth, int newHeight)
@@ -38,7 +38,7 @@ std::unique_ptr<zest::DialogButton> GameDialog::MakeButton(int buttonId, const s
     button->label = label;
     button->SetFont(FONT_DEFAULT);
     button->SetColor(0, zest::Color(0, 0, 0));
-    button->SetColor(1, zest::Color(136, 136, 136));
+    button->SetColor(1, ButtonOverColor);
     return button;
 }
 

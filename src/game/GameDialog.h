@@ -34,6 +34,14 @@ public:
     // The dialog's own rectangle.
     const zest::Rect& FixedRect() const { return fixedRect; }
 
+    // Text on the dialogs' orange panel: dark, so it reads (white and light colours on orange did not).
+    static constexpr zest::Color TextColor{46, 42, 54};
+    static constexpr zest::Color WarningColor{128, 0, 0};
+    static constexpr zest::Color LinkColor{16, 40, 150};
+    static constexpr zest::Color LinkOverColor{120, 0, 130};
+    // A button's label under the pointer: warm and strong, as the lit menu buttons; grey would read as disabled.
+    static constexpr zest::Color ButtonOverColor{190, 60, 0};
+
 protected:
     // Places the dialog's extra controls (screen coordinates); called by every Resize.
     virtual void LayoutControls() {}

@@ -133,9 +133,9 @@ void InstructionsDialog::DrawPictures(zest::Graphics* g)
         Cel(g, IMAGE_PANSY2, 160, 220, 3);
         g->SetColorize(true);
         g->SetColor(zest::Color(255, 0, 0));
-        Cel(g, IMAGE_ROSE, 250, 230, 3);
+        Cel(g, IMAGE_ROSE, 250, 214, 3); // clear of NEXT below it
         g->SetColorize(false);
-        g->SetColor(zest::Color(255, 255, 255));
+        g->SetColor(TextColor);
         break;
     case 2:
         Whole(g, IMAGE_HIVE, 50, 160);
@@ -150,7 +150,7 @@ void InstructionsDialog::DrawPictures(zest::Graphics* g)
         g->SetColor(zest::Color(255, 136, 136));
         Cel(g, IMAGE_TRUMPET, 50, 190, 4);
         g->SetColorize(false);
-        g->SetColor(zest::Color(255, 255, 255));
+        g->SetColor(TextColor);
         break;
     case 5:
         Cel(g, IMAGE_FLYTRAP, 50, 90, 2);
@@ -167,7 +167,7 @@ void InstructionsDialog::Draw(zest::Graphics* g)
 {
     GameDialog::Draw(g);
     g->SetFont(FONT_DEFAULT);
-    g->SetColor(zest::Color(255, 255, 255));
+    g->SetColor(TextColor);
     DrawPictures(g);
     DrawPageText(g);
 }
@@ -175,7 +175,7 @@ void InstructionsDialog::Draw(zest::Graphics* g)
 void InstructionsDialog::DrawPageText(zest::Graphics* g)
 {
     g->SetFont(FONT_DEFAULT);
-    g->SetColor(zest::Color(255, 255, 255));
+    g->SetColor(TextColor);
     DrawWrappedText(g, zest::Rect(TextLeft, TextTop, TextRight - TextLeft, NextTop - TextTop),
                     PageTexts[static_cast<size_t>(page)], -1, -1);
 }

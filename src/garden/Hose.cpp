@@ -16,8 +16,12 @@ namespace
 {
 constexpr double Pi = 3.141592654;
 constexpr double TwoPi = 6.283185308;
-constexpr double ConeHalfAngle = 0.3839724354888889; // 22 degrees
-constexpr float Range = 320;
+// SprayHalfAngle in radians, kept as the literal the garden has always used: a value computed from the degrees
+// differs in the last bits and would move the bee differently.
+constexpr double ConeHalfAngle = 0.3839724354888889;
+static_assert(ConeHalfAngle > Hose::SprayHalfAngle * Pi / 180 - 1e-6 &&
+              ConeHalfAngle < Hose::SprayHalfAngle * Pi / 180 + 1e-6);
+constexpr float Range = Hose::SprayReach;
 constexpr int GrabDistanceSquared = 1600; // 40 pixels
 } // namespace
 

@@ -14,6 +14,10 @@ class Hose : public Agent
 {
 public:
     static constexpr int HeldFlag = 1;
+    // How far the spray pushes the bee, in pixels, and its cone's half-angle in degrees either side of the hose's
+    // angle: the garden's rule, which the level tools draw too.
+    static constexpr int SprayReach = 320;
+    static constexpr int SprayHalfAngle = 22;
 
     Hose(Level* level, MapObject* record);
     // Gives the level's held hose back when it is this one.

@@ -334,10 +334,10 @@ bool DescParser::IsImmediate(const std::string& token)
     return (c >= '0' && c <= '9') || c == '-' || c == '+' || IsQuote(c);
 }
 
-bool DescParser::ParseInt(const std::string& text, int& value)
+bool DescParser::ParseWholeNumber(const std::string& text, bool& negative, uint64_t& magnitude)
 {
     size_t pos = 0;
-    bool negative = false;
+    negative = false;
     if (pos < text.size() && text[pos] == '-')
     {
         negative = true;
@@ -351,9 +351,8 @@ bool DescParser::ParseInt(const std::string& text, int& value)
     }
     if (pos == text.size())
         return false;
-    // Accumulate the magnitude in 64 bits and refuse anything an int cannot hold.
-    long long magnitude = 0;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    // Checked after every digit, so the 64-bit accumulator never overflows.
+    magnitude = 0;
     for (; pos < text.size(); ++pos)
     {
         char c = text[pos];
@@ -367,10 +366,20 @@ bool DescParser::ParseInt(const std::string& text, int& value)
         else
             return false;
         magnitude = magnitude * base + digit;
-        if (magnitude > limit)
+        if (magnitude > 0xFFFFFFFFull)
             return false;
     }
-    value = static_cast<int>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+bool DescParser::ParseInt(const std::string& text, int& value)
+{
+    bool negative = false;
+    uint64_t magnitude = 0;
+    if (!ParseWholeNumber(text, negative, magnitude) ||
+        magnitude > (negative ? uint64_t(-static_cast<long long>(INT_MIN)) : uint64_t(INT_MAX)))
+        return false;
+    value = static_cast<int>(negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude));
     return true;
 }
 

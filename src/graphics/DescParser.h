@@ -5,6 +5,7 @@
 
 #include "graphics/DataElement.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,6 +54,8 @@ public:
     // Optional "-", then decimal digits, or "0x"/"0X" and hexadecimal digits. False on anything else
     // or when the value does not fit an int.
     [[nodiscard]] static bool ParseInt(const std::string& text, int& value);
+    // The sign and magnitude of ParseInt's forms; false on anything else or a magnitude past 32 bits.
+    [[nodiscard]] static bool ParseWholeNumber(const std::string& text, bool& negative, uint64_t& magnitude);
     // Optional "-", decimal digits, optional "." and further digits.
     [[nodiscard]] static bool ParseReal(const std::string& text, double& value);
 

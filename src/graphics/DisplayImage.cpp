@@ -170,18 +170,14 @@ void DisplayImage::BlitTriangles(Image* texture, const TriVertex (*vertices)[3],
 
 void DisplayImage::BlitMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
 {
-    ClippedBlit(AsMemoryImage(source), x, y, srcRect, Rect(0, 0, width, height), color, drawMode, true);
+    MemoryImage::BlitMirror(source, x, y, srcRect, color, drawMode);
     AddDirty(Rect(x, y, srcRect.width, srcRect.height));
 }
 
 void DisplayImage::StretchBlitMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,
-                                     const Color& color, int drawMode, bool)
+                                     const Color& color, int drawMode, bool fastStretch)
 {
-    MemoryImage* src = AsMemoryImage(source);
-    if (destRect.width == srcRect.width && destRect.height == srcRect.height)
-        ClippedBlit(src, destRect.x, destRect.y, srcRect, clip, color, drawMode, true);
-    else
-        ClippedStretch(src, destRect, srcRect, clip, color, drawMode, true);
+    MemoryImage::StretchBlitMirror(source, destRect, srcRect, clip, color, drawMode, fastStretch);
     AddDirty(destRect.Intersection(clip));
 }
 

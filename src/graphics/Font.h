@@ -54,6 +54,22 @@ public:
     int ascentPadding = 0;
     int height = 0;
     int lineSpacingOffset = 0;
+
+protected:
+    // For fonts whose own measure is CharWidthKern: a character alone, and a string as its kerned
+    // advances summed.
+    int UnkernedCharWidth(char ch) { return CharWidthKern(ch, '\0'); }
+    int KernedStringWidth(const std::string& text)
+    {
+        int width = 0;
+        char previous = '\0';
+        for (char ch : text)
+        {
+            width += CharWidthKern(ch, previous);
+            previous = ch;
+        }
+        return width;
+    }
 };
 
 } // namespace zest

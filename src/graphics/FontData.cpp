@@ -18,38 +18,10 @@ namespace
 // colours with the top alpha bit set can be written in hexadecimal.
 bool ParseColorNumber(const std::string& text, uint32_t& value)
 {
-    size_t pos = 0;
     bool negative = false;
-    if (pos < text.size() && text[pos] == '-')
-    {
-        negative = true;
-        ++pos;
-    }
-    int base = 10;
-    if (pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X'))
-    {
-        base = 16;
-        pos += 2;
-    }
-    if (pos == text.size())
-        return false;
     uint64_t magnitude = 0;
-    for (; pos < text.size(); ++pos)
-    {
-        char c = text[pos];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        magnitude = magnitude * base + digit;
-        if (magnitude > 0xFFFFFFFFull)
-            return false;
-    }
+    if (!DescParser::ParseWholeNumber(text, negative, magnitude))
+        return false;
     value = static_cast<uint32_t>(negative ? 0 - magnitude : magnitude);
     return true;
 }

@@ -275,23 +275,6 @@ int ImageFont::CharWidthKern(char ch, char previous)
     return widest;
 }
 
-int ImageFont::CharWidth(char ch)
-{
-    return CharWidthKern(ch, '\0');
-}
-
-int ImageFont::StringWidth(const std::string& text)
-{
-    int width = 0;
-    char previous = '\0';
-    for (char ch : text)
-    {
-        width += CharWidthKern(ch, previous);
-        previous = ch;
-    }
-    return width;
-}
-
 void ImageFont::DrawString(Graphics* graphics, int x, int y, const std::string& text, const Color& color,
                            const Rect& clipRect)
 {

@@ -39,8 +39,8 @@ public:
     int Height() override;
     int LineSpacingOffset() override;
     int LineSpacing() override;
-    int StringWidth(const std::string& text) override;
-    int CharWidth(char ch) override;
+    int StringWidth(const std::string& text) override { return KernedStringWidth(text); }
+    int CharWidth(char ch) override { return UnkernedCharWidth(ch); }
     // previous '\0': no previous character.
     int CharWidthKern(char ch, char previous) override;
     void DrawString(Graphics* graphics, int x, int y, const std::string& text, const Color& color,

@@ -638,6 +638,21 @@ void MemoryImage::Blit(Image* source, int x, int y, const Rect& srcRect, const C
     ClippedBlit(AsMemoryImage(source), x, y, srcRect, Bounds(*this), color, drawMode, false);
 }
 
+void MemoryImage::BlitMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
+{
+    ClippedBlit(AsMemoryImage(source), x, y, srcRect, Bounds(*this), color, drawMode, true);
+}
+
+void MemoryImage::StretchBlitMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                                    const Color& color, int drawMode, bool)
+{
+    MemoryImage* src = AsMemoryImage(source);
+    if (destRect.width == srcRect.width && destRect.height == srcRect.height)
+        ClippedBlit(src, destRect.x, destRect.y, srcRect, clip, color, drawMode, true);
+    else
+        ClippedStretch(src, destRect, srcRect, clip, color, drawMode, true);
+}
+
 void MemoryImage::ClippedStretch(MemoryImage* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                                  const Color& color, int drawMode, bool mirror)
 {

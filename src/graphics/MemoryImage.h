@@ -53,6 +53,10 @@ public:
                          int drawMode, const Rect& srcRect, bool blend) override;
     void BlitTriangles(Image* texture, const TriVertex (*vertices)[3], int count, const Rect& clip,
                        const Color& color, int drawMode, float tx, float ty, bool blend) override;
+    // Mirrored horizontally: the leftmost source column lands on the rightmost destination column.
+    void BlitMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    void StretchBlitMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                           const Color& color, int drawMode, bool fastStretch) override;
 
     // Premultiplied 0xAARRGGBB pixels (the display's format), built on demand; dropped by BitsChanged.
     virtual const uint32_t* GetNativeAlphaData();

@@ -150,60 +150,43 @@ struct SysFont::Face
 
 namespace
 {
+
 struct RenderedGlyph
 {
-    int width = 0;
+    int advance = 0; // whole pixels
+    int left = 0;
+    int top = 0;
+    int width = 0; // 0 for blank characters
     int rows = 0;
     std::vector<uint8_t> coverage;
 };
-} // namespace
 
-std::shared_ptr<const SysFont::Face> SysFont::BuildFace(const std::string& faceName, int pointSize, bool bold,
-                                                        bool italic, bool underline)
+using GlyphIndices = std::array<FT_UInt, 256>;
+
+// The face fontconfig matches, else the face every Debian system ships; nullptr when neither opens.
+FT_Face OpenFace(FT_Library library, const std::string& faceName, int pixels, bool bold, bool italic,
+                 FaceFile& file)
 {
-    if (pointSize > MaxPointSize)
-        return nullptr;
-    // Points to pixels at 96 dots per inch, rounded as the system does.
-    const int pixels = std::max(1, (pointSize * 96 + 36) / 72);
-
-    std::lock_guard<std::mutex> lock(FreeTypeLock());
-    FT_Library library = Library();
-    if (!library)
-        return nullptr;
-
-    FaceFile file;
     FT_Face ftFace = nullptr;
     if (MatchFace(faceName, pixels, bold, italic, file))
     {
         if (FT_New_Face(library, file.path.c_str(), file.index, &ftFace) != 0)
             ftFace = nullptr;
     }
-    if (!ftFace)
-    {
-        // Without a usable fontconfig set-up, the face every Debian system ships.
-        file = FaceFile{"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 0, "DejaVu Sans", bold, italic};
-        if (FT_New_Face(library, file.path.c_str(), 0, &ftFace) != 0)
-        {
-            Logf(LogLevel::Warning, "No system font found for \"%s\"", faceName.c_str());
-            return nullptr;
-        }
-    }
-    FT_Set_Pixel_Sizes(ftFace, 0, static_cast<FT_UInt>(pixels));
+    if (ftFace)
+        return ftFace;
+    // Without a usable fontconfig set-up.
+    file = FaceFile{"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 0, "DejaVu Sans", bold, italic};
+    if (FT_New_Face(library, file.path.c_str(), 0, &ftFace) != 0)
+        return nullptr;
+    return ftFace;
+}
 
-    auto face = std::make_shared<Face>();
-    face->family = file.family.empty() && ftFace->family_name ? ftFace->family_name : file.family;
-    face->ascent = CeilPixels(ftFace->size->metrics.ascender);
-    face->height = face->ascent + CeilPixels(-ftFace->size->metrics.descender);
-    if (underline)
-    {
-        const FT_Fixed yScale = ftFace->size->metrics.y_scale;
-        face->underlinePosition = std::max(1, static_cast<int>(-FT_MulFix(ftFace->underline_position, yScale) / 64));
-        face->underlineThickness =
-            std::max(1, static_cast<int>((FT_MulFix(ftFace->underline_thickness, yScale) + 32) / 64));
-    }
-
-    std::array<RenderedGlyph, 256> rendered;
-    std::array<FT_UInt, 256> glyphIndex{};
+// Renders the printable Windows-1252 characters; a character FreeType cannot load or render stays blank
+// with no advance.
+void RenderGlyphs(FT_Face ftFace, const FaceFile& file, GlyphIndices& glyphIndex,
+                  std::array<RenderedGlyph, 256>& rendered)
+{
     for (int c = 32; c < 256; ++c)
     {
         const uint32_t code = CodePoint(static_cast<uint8_t>(c));
@@ -220,13 +203,12 @@ std::shared_ptr<const SysFont::Face> SysFont::BuildFace(const std::string& faceN
         if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
             continue;
         const FT_Bitmap& bitmap = slot->bitmap;
-        Face::Glyph& glyph = face->glyphs[c];
-        glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-        glyph.left = slot->bitmap_left;
-        glyph.top = slot->bitmap_top;
+        RenderedGlyph& out = rendered[c];
+        out.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+        out.left = slot->bitmap_left;
+        out.top = slot->bitmap_top;
         if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.width == 0 || bitmap.rows == 0)
             continue;
-        RenderedGlyph& out = rendered[c];
         out.width = static_cast<int>(bitmap.width);
         out.rows = static_cast<int>(bitmap.rows);
         out.coverage.resize(static_cast<size_t>(out.width) * out.rows);
@@ -236,37 +218,46 @@ std::shared_ptr<const SysFont::Face> SysFont::BuildFace(const std::string& faceN
             std::copy(src, src + out.width, out.coverage.begin() + static_cast<ptrdiff_t>(row) * out.width);
         }
     }
+}
 
-    if (FT_HAS_KERNING(ftFace))
+// 256 x 256 whole-pixel kerning offsets, [previous * 256 + ch]; empty when the face has none.
+std::vector<int8_t> KerningTable(FT_Face ftFace, const GlyphIndices& glyphIndex)
+{
+    if (!FT_HAS_KERNING(ftFace))
+        return {};
+    std::vector<int8_t> kerning(256 * 256, 0);
+    bool any = false;
+    for (int previous = 32; previous < 256; ++previous)
     {
-        std::vector<int8_t> kerning(256 * 256, 0);
-        bool any = false;
-        for (int previous = 32; previous < 256; ++previous)
+        if (!glyphIndex[previous])
+            continue;
+        for (int c = 32; c < 256; ++c)
         {
-            if (!glyphIndex[previous])
+            FT_Vector delta{};
+            if (!glyphIndex[c] ||
+                FT_Get_Kerning(ftFace, glyphIndex[previous], glyphIndex[c], FT_KERNING_DEFAULT, &delta) != 0)
                 continue;
-            for (int c = 32; c < 256; ++c)
+            int pixelsDelta = static_cast<int>(delta.x >= 0 ? (delta.x + 32) >> 6 : -((-delta.x + 32) >> 6));
+            if (pixelsDelta != 0)
             {
-                FT_Vector delta{};
-                if (!glyphIndex[c] ||
-                    FT_Get_Kerning(ftFace, glyphIndex[previous], glyphIndex[c], FT_KERNING_DEFAULT, &delta) != 0)
-                    continue;
-                int pixelsDelta = static_cast<int>(delta.x >= 0 ? (delta.x + 32) >> 6 : -((-delta.x + 32) >> 6));
-                if (pixelsDelta != 0)
-                {
-                    kerning[previous * 256 + c] = static_cast<int8_t>(std::clamp(pixelsDelta, -128, 127));
-                    any = true;
-                }
+                kerning[previous * 256 + c] = static_cast<int8_t>(std::clamp(pixelsDelta, -128, 127));
+                any = true;
             }
         }
-        if (any)
-            face->kerning = std::move(kerning);
     }
-    FT_Done_Face(ftFace);
+    if (!any)
+        return {};
+    return kerning;
+}
 
-    // Shelf packing into rows at most SheetWidth wide keeps large point sizes inside image limits.
+// Places the glyphs on shelves at most SheetWidth wide, which keeps large point sizes inside image
+// limits; answers each glyph's place and the sheet's size.
+std::array<Rect, 256> PackGlyphs(const std::array<RenderedGlyph, 256>& rendered, int& sheetWidth, int& sheetHeight)
+{
     constexpr int SheetWidth = 1024;
-    int x = 0, y = 0, rowHeight = 0, sheetWidth = 0;
+    std::array<Rect, 256> places{};
+    int x = 0, y = 0, rowHeight = 0;
+    sheetWidth = 0;
     for (int c = 0; c < 256; ++c)
     {
         const RenderedGlyph& g = rendered[c];
@@ -278,30 +269,86 @@ std::shared_ptr<const SysFont::Face> SysFont::BuildFace(const std::string& faceN
             x = 0;
             rowHeight = 0;
         }
-        face->glyphs[c].rect = Rect(x, y, g.width, g.rows);
+        places[c] = Rect(x, y, g.width, g.rows);
         x += g.width + 1; // a blank column keeps filtered back ends from bleeding between glyphs
         rowHeight = std::max(rowHeight, g.rows);
         sheetWidth = std::max(sheetWidth, x);
     }
-    const int sheetHeight = y + rowHeight;
-    if (sheetWidth > 0 && sheetHeight > 0)
+    sheetHeight = y + rowHeight;
+    return places;
+}
+
+// White pixels whose alpha is the glyphs' coverage; nullptr when every glyph is blank.
+std::unique_ptr<MemoryImage> DrawSheet(const std::array<RenderedGlyph, 256>& rendered,
+                                       const std::array<Rect, 256>& places, int sheetWidth, int sheetHeight)
+{
+    if (sheetWidth <= 0 || sheetHeight <= 0)
+        return nullptr;
+    auto sheet = std::make_unique<MemoryImage>();
+    sheet->Create(sheetWidth, sheetHeight);
+    uint32_t* bits = sheet->GetBits();
+    std::fill(bits, bits + static_cast<size_t>(sheetWidth) * sheetHeight, 0x00FFFFFFu);
+    for (int c = 0; c < 256; ++c)
     {
-        face->sheet = std::make_unique<MemoryImage>();
-        face->sheet->Create(sheetWidth, sheetHeight);
-        uint32_t* bits = face->sheet->GetBits();
-        std::fill(bits, bits + static_cast<size_t>(sheetWidth) * sheetHeight, 0x00FFFFFFu);
-        for (int c = 0; c < 256; ++c)
-        {
-            const RenderedGlyph& g = rendered[c];
-            const Rect& r = face->glyphs[c].rect;
-            for (int row = 0; row < g.rows; ++row)
-                for (int col = 0; col < g.width; ++col)
-                    bits[static_cast<size_t>(r.y + row) * sheetWidth + r.x + col] =
-                        (uint32_t(g.coverage[static_cast<size_t>(row) * g.width + col]) << 24) | 0x00FFFFFFu;
-        }
-        face->sheet->BitsChanged();
-        face->sheet->CommitBits();
+        const RenderedGlyph& g = rendered[c];
+        const Rect& r = places[c];
+        for (int row = 0; row < g.rows; ++row)
+            for (int col = 0; col < g.width; ++col)
+                bits[static_cast<size_t>(r.y + row) * sheetWidth + r.x + col] =
+                    (uint32_t(g.coverage[static_cast<size_t>(row) * g.width + col]) << 24) | 0x00FFFFFFu;
     }
+    sheet->BitsChanged();
+    sheet->CommitBits();
+    return sheet;
+}
+
+} // namespace
+
+std::shared_ptr<const SysFont::Face> SysFont::BuildFace(const std::string& faceName, int pointSize, bool bold,
+                                                        bool italic, bool underline)
+{
+    if (pointSize > MaxPointSize)
+        return nullptr;
+    // Points to pixels at 96 dots per inch, rounded as the system does.
+    const int pixels = std::max(1, (pointSize * 96 + 36) / 72);
+
+    std::lock_guard<std::mutex> lock(FreeTypeLock());
+    FT_Library library = Library();
+    if (!library)
+        return nullptr;
+
+    FaceFile file;
+    FT_Face ftFace = OpenFace(library, faceName, pixels, bold, italic, file);
+    if (!ftFace)
+    {
+        Logf(LogLevel::Warning, "No system font found for \"%s\"", faceName.c_str());
+        return nullptr;
+    }
+    FT_Set_Pixel_Sizes(ftFace, 0, static_cast<FT_UInt>(pixels));
+
+    auto face = std::make_shared<Face>();
+    face->family = file.family.empty() && ftFace->family_name ? ftFace->family_name : file.family;
+    face->ascent = CeilPixels(ftFace->size->metrics.ascender);
+    face->height = face->ascent + CeilPixels(-ftFace->size->metrics.descender);
+    if (underline)
+    {
+        const FT_Fixed yScale = ftFace->size->metrics.y_scale;
+        face->underlinePosition = std::max(1, static_cast<int>(-FT_MulFix(ftFace->underline_position, yScale) / 64));
+        face->underlineThickness =
+            std::max(1, static_cast<int>((FT_MulFix(ftFace->underline_thickness, yScale) + 32) / 64));
+    }
+
+    std::array<RenderedGlyph, 256> rendered;
+    GlyphIndices glyphIndex{};
+    RenderGlyphs(ftFace, file, glyphIndex, rendered);
+    face->kerning = KerningTable(ftFace, glyphIndex);
+    FT_Done_Face(ftFace);
+
+    int sheetWidth = 0, sheetHeight = 0;
+    const std::array<Rect, 256> places = PackGlyphs(rendered, sheetWidth, sheetHeight);
+    for (int c = 0; c < 256; ++c)
+        face->glyphs[c] = Face::Glyph{places[c], rendered[c].left, rendered[c].top, rendered[c].advance};
+    face->sheet = DrawSheet(rendered, places, sheetWidth, sheetHeight);
     return face;
 }
 
@@ -355,23 +402,6 @@ int SysFont::CharWidthKern(char ch, char previous)
     int width = face->glyphs[c].advance;
     if (previous != '\0')
         width += face->Kerning(static_cast<uint8_t>(previous), c);
-    return width;
-}
-
-int SysFont::CharWidth(char ch)
-{
-    return CharWidthKern(ch, '\0');
-}
-
-int SysFont::StringWidth(const std::string& text)
-{
-    int width = 0;
-    char previous = '\0';
-    for (char ch : text)
-    {
-        width += CharWidthKern(ch, previous);
-        previous = ch;
-    }
     return width;
 }
 

@@ -25,8 +25,8 @@ public:
     SysFont(const SysFont& other);
     ~SysFont() override;
 
-    int StringWidth(const std::string& text) override;
-    int CharWidth(char ch) override;
+    int StringWidth(const std::string& text) override { return KernedStringWidth(text); }
+    int CharWidth(char ch) override { return UnkernedCharWidth(ch); }
     int CharWidthKern(char ch, char previous) override;
     // Baseline at y. With drawShadow the text is first drawn in black one pixel right and down; with
     // simulateBold every pass is drawn twice, one pixel apart.

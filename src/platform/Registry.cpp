@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Log.h"
 #include "platform/StaleTempFiles.h"
 
@@ -625,37 +626,14 @@ bool Registry::WriteFile(const std::map<std::string, Value>& values) const
         Logf(LogLevel::Warning, "cannot create %s: %s", path.parent_path().c_str(), error.message().c_str());
         return false;
     }
-    // The temporary file sits beside the real one so the rename stays on one file
-    // system (and is therefore atomic).
-    std::string temporary = filePath + ".tmp" + std::to_string(::getpid());
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
+    AtomicFile::Options options;
+    options.permissions = 0600; // settings are the player's own
+    options.beforeReplace = ReplaceHook();
+    std::string failure;
+    if (!AtomicFile::Write(path, Format(values), failure, options))
     {
-        Logf(LogLevel::Warning, "cannot write %s: %s", temporary.c_str(), std::strerror(errno));
+        Logf(LogLevel::Warning, "%s", failure.c_str());
         return false;
-    }
-    bool ok = WriteAll(fd, Format(values)) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok)
-    {
-        Logf(LogLevel::Warning, "cannot write %s: %s", temporary.c_str(), std::strerror(errno));
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (ReplaceHook() && !ReplaceHook()(temporary))
-        return false;
-    if (std::rename(temporary.c_str(), filePath.c_str()) != 0)
-    {
-        Logf(LogLevel::Warning, "cannot replace %s: %s", filePath.c_str(), std::strerror(errno));
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    int dir = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0)
-    {
-        ::fsync(dir);
-        ::close(dir);
     }
     return true;
 }

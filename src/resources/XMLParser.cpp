@@ -332,13 +332,9 @@ bool XMLParser::ReadItem(XMLItem& item)
     }
 }
 
-XMLParser::ItemResult XMLParser::ReadOneItem(XMLItem& item)
+// What ReadOneItem knows about the item it is reading, beyond the item itself.
+struct XMLParser::ItemState
 {
-    item = XMLItem();
-    item.section = section;
-    if (!open || failed)
-        return ItemResult::Stop;
-
     bool inQuotes = false;
     bool pendingBlank = false;
     bool instructionSplit = false; // an instruction's target has ended
@@ -351,22 +347,16 @@ XMLParser::ItemResult XMLParser::ReadOneItem(XMLItem& item)
     bool slashOutsideQuotes = false; // the value's last character is a "/" written outside quotes
     bool lastEndsInOpenSlash = false;
     std::string lastAttribute;
+};
 
-    auto completeAttribute = [&]
-    {
-        std::string name = DecodeEntities(attributeName);
-        if (item.attributes.find(name) == item.attributes.end())
-            item.attributeOrder.push_back(name);
-        item.attributes[name] = DecodeEntities(attributeValue);
-        lastAttribute = name;
-        lastEndsInOpenSlash = slashOutsideQuotes;
-        attributeName.clear();
-        attributeValue.clear();
-        seenEquals = false;
-        quoted = false;
-        slashOutsideQuotes = false;
-    };
+XMLParser::ItemResult XMLParser::ReadOneItem(XMLItem& item)
+{
+    item = XMLItem();
+    item.section = section;
+    if (!open || failed)
+        return ItemResult::Stop;
 
+    ItemState state;
     for (;;)
     {
         char16_t c = 0;
@@ -385,218 +375,278 @@ XMLParser::ItemResult XMLParser::ReadOneItem(XMLItem& item)
         if (c == '\n')
             ++lineNumber;
 
+        std::optional<ItemResult> done;
         if (item.kind == XMLItem::Comment)
-        {
-            Append(item.instruction, c);
-            if (c == '>' && item.instruction.ends_with("-->"))
-            {
-                item.instruction.resize(item.instruction.size() - 3);
-                return allowComments ? ItemResult::Item : ItemResult::Skipped;
-            }
-            continue;
-        }
-        if (item.kind == XMLItem::Instruction)
-        {
-            if (!instructionSplit && IsBlank(c))
-                instructionSplit = true;
-            std::string& target = instructionSplit ? item.instruction : item.value;
-            Append(target, c);
-            if (c == '>' && target.ends_with("?>"))
-            {
-                target.resize(target.size() - 2);
-                item.value = DecodeEntities(item.value);
-                return ItemResult::Item;
-            }
-            continue;
-        }
+            done = ReadCommentChar(item, c);
+        else if (item.kind == XMLItem::Instruction)
+            done = ReadInstructionChar(item, state, c);
+        else
+            done = ReadMarkupChar(item, state, c);
+        if (done)
+            return *done;
+    }
+}
 
-        bool inTag = item.kind == XMLItem::Start || item.kind == XMLItem::End;
-        if (c == '"')
-        {
-            if (inTag && inAttributes && pendingBlank)
-            {
-                // The opening quote of a value after blanks ("x = "...) continues the
-                // attribute; only a new name after a finished value starts another one.
-                if (seenEquals && (!attributeValue.empty() || quoted))
-                    completeAttribute();
-                pendingBlank = false;
-            }
-            inQuotes = !inQuotes;
-            if (inTag)
-            {
-                if (inAttributes && seenEquals)
-                    quoted = true;
-                continue;
-            }
-        }
-        else if (!inQuotes)
-        {
-            if (c == '<')
-            {
-                if (item.kind == XMLItem::Text)
-                {
-                    PushBack(c);
-                    item.value = DecodeEntities(item.value);
-                    return ItemResult::Item;
-                }
-                if (item.kind == XMLItem::None)
-                {
-                    item.kind = XMLItem::Start;
-                    continue;
-                }
-                Error("Unexpected '<'");
-                return ItemResult::Stop;
-            }
-            if (c == '>')
-            {
-                if (item.kind == XMLItem::None || item.kind == XMLItem::Text)
-                {
-                    Error("Unexpected '>'");
-                    return ItemResult::Stop;
-                }
-                if (item.kind == XMLItem::End)
-                {
-                    size_t separator = section.rfind('/');
-                    std::string last = separator == std::string::npos ? section : section.substr(separator + 1);
-                    if (section.empty())
-                    {
-                        Error("Unexpected End");
-                        return ItemResult::Stop;
-                    }
-                    if (last != item.value)
-                    {
-                        Error("End '" + item.value + "' Doesn't Match Start '" + last + "'");
-                        return ItemResult::Stop;
-                    }
-                    section.erase(separator == std::string::npos ? 0 : separator);
-                    item.value = DecodeEntities(item.value);
-                    return ItemResult::Item;
-                }
-                // The end of a start tag.
-                bool selfClosing = false;
-                if (attributeName == "/" && !seenEquals)
-                {
-                    selfClosing = true;
-                }
-                else if (!attributeName.empty() || seenEquals)
-                {
-                    // A flag attribute right before the slash: "<a x/>" is x with no value.
-                    if (!seenEquals && slashOutsideQuotes && attributeName.size() > 1)
-                    {
-                        attributeName.pop_back();
-                        slashOutsideQuotes = false;
-                        selfClosing = true;
-                    }
-                    completeAttribute();
-                }
-                if (!selfClosing && !lastAttribute.empty())
-                {
-                    // A "/" inside quotes belongs to the value ("path="dir/""); only one
-                    // written outside them closes the tag.
-                    std::string& value = item.attributes[lastAttribute];
-                    if (lastEndsInOpenSlash && value.ends_with('/'))
-                    {
-                        value.pop_back();
-                        selfClosing = true;
-                    }
-                }
-                else if (!selfClosing && item.attributes.empty() && item.value.ends_with('/'))
-                {
-                    item.value.pop_back();
-                    selfClosing = true;
-                }
-                if (selfClosing)
-                {
-                    // The matching end tag is read next: "</" name ">", pushed last first.
-                    PushBack('>');
-                    PushBackText(item.value);
-                    PushBack('/');
-                    PushBack('<');
-                }
-                if (!section.empty())
-                    section += '/';
-                section += item.value;
-                item.value = DecodeEntities(item.value);
-                return ItemResult::Item;
-            }
-            if (c == '/' && item.kind == XMLItem::Start && item.value.empty())
-            {
-                item.kind = XMLItem::End;
-                continue;
-            }
-            if (c == '?' && item.kind == XMLItem::Start && item.value.empty())
-            {
-                item.kind = XMLItem::Instruction;
-                continue;
-            }
-            if (IsBlank(c))
-            {
-                if (!item.value.empty())
-                    pendingBlank = true;
-                if (item.kind == XMLItem::Start && item.value == "!--")
-                {
-                    item.kind = XMLItem::Comment;
-                    item.value.clear();
-                }
-                continue;
-            }
-            if (c <= ' ')
-            {
-                Error("Illegal Character");
-                return ItemResult::Stop;
-            }
-        }
+std::optional<XMLParser::ItemResult> XMLParser::ReadCommentChar(XMLItem& item, char16_t c) const
+{
+    Append(item.instruction, c);
+    if (c != '>' || !item.instruction.ends_with("-->"))
+        return std::nullopt;
+    item.instruction.resize(item.instruction.size() - 3);
+    return allowComments ? ItemResult::Item : ItemResult::Skipped;
+}
 
-        // Adding the character.
-        switch (item.kind)
+std::optional<XMLParser::ItemResult> XMLParser::ReadInstructionChar(XMLItem& item, ItemState& state,
+                                                                    char16_t c) const
+{
+    if (!state.instructionSplit && IsBlank(c))
+        state.instructionSplit = true;
+    std::string& target = state.instructionSplit ? item.instruction : item.value;
+    Append(target, c);
+    if (c != '>' || !target.ends_with("?>"))
+        return std::nullopt;
+    target.resize(target.size() - 2);
+    item.value = DecodeEntities(item.value);
+    return ItemResult::Item;
+}
+
+std::optional<XMLParser::ItemResult> XMLParser::ReadMarkupChar(XMLItem& item, ItemState& state, char16_t c)
+{
+    const bool inTag = item.kind == XMLItem::Start || item.kind == XMLItem::End;
+    if (c == '"')
+    {
+        if (inTag && state.inAttributes && state.pendingBlank)
         {
-        case XMLItem::None:
-            item.kind = XMLItem::Text;
-            Append(item.value, c);
-            break;
-        case XMLItem::Start:
-            if (!pendingBlank && !inAttributes)
-            {
-                Append(item.value, c);
-                break;
-            }
-            inAttributes = true;
-            if (pendingBlank)
-            {
-                // Blanks around "=" are allowed: a blank ends the attribute only when its
-                // value is done, or when no "=" has come and none follows.
-                if ((seenEquals && (!attributeValue.empty() || quoted)) ||
-                    (!seenEquals && c != '=' && !attributeName.empty()))
-                    completeAttribute();
-                pendingBlank = false;
-            }
-            if (c == '=' && !seenEquals && !inQuotes)
-            {
-                seenEquals = true;
-            }
-            else if (!seenEquals)
-            {
-                Append(attributeName, c);
-                slashOutsideQuotes = c == '/' && !inQuotes;
-            }
-            else
-            {
-                Append(attributeValue, c);
-                slashOutsideQuotes = c == '/' && !inQuotes;
-            }
-            break;
-        case XMLItem::Text:
-        case XMLItem::End:
-            if (pendingBlank)
-            {
-                item.value += ' ';
-                pendingBlank = false;
-            }
-            Append(item.value, c);
-            break;
-        default:
-            break;
+            // The opening quote of a value after blanks ("x = "...) continues the
+            // attribute; only a new name after a finished value starts another one.
+            if (state.seenEquals && (!state.attributeValue.empty() || state.quoted))
+                CompleteAttribute(item, state);
+            state.pendingBlank = false;
         }
+        state.inQuotes = !state.inQuotes;
+        if (!inTag)
+            AddChar(item, state, c); // a quote in text is text
+        else if (state.inAttributes && state.seenEquals)
+            state.quoted = true;
+        return std::nullopt;
+    }
+    if (state.inQuotes)
+    {
+        AddChar(item, state, c);
+        return std::nullopt;
+    }
+    return ReadUnquotedChar(item, state, c);
+}
+
+std::optional<XMLParser::ItemResult> XMLParser::ReadUnquotedChar(XMLItem& item, ItemState& state, char16_t c)
+{
+    if (c == '<')
+        return OpenTag(item, c);
+    if (c == '>')
+        return CloseTag(item, state);
+    if (c == '/' && item.kind == XMLItem::Start && item.value.empty())
+    {
+        item.kind = XMLItem::End;
+        return std::nullopt;
+    }
+    if (c == '?' && item.kind == XMLItem::Start && item.value.empty())
+    {
+        item.kind = XMLItem::Instruction;
+        return std::nullopt;
+    }
+    if (IsBlank(c))
+    {
+        if (!item.value.empty())
+            state.pendingBlank = true;
+        if (item.kind == XMLItem::Start && item.value == "!--")
+        {
+            item.kind = XMLItem::Comment;
+            item.value.clear();
+        }
+        return std::nullopt;
+    }
+    if (c <= ' ')
+    {
+        Error("Illegal Character");
+        return ItemResult::Stop;
+    }
+    AddChar(item, state, c);
+    return std::nullopt;
+}
+
+std::optional<XMLParser::ItemResult> XMLParser::OpenTag(XMLItem& item, char16_t c)
+{
+    if (item.kind == XMLItem::Text)
+    {
+        PushBack(c);
+        item.value = DecodeEntities(item.value);
+        return ItemResult::Item;
+    }
+    if (item.kind == XMLItem::None)
+    {
+        item.kind = XMLItem::Start;
+        return std::nullopt;
+    }
+    Error("Unexpected '<'");
+    return ItemResult::Stop;
+}
+
+XMLParser::ItemResult XMLParser::CloseTag(XMLItem& item, ItemState& state)
+{
+    if (item.kind == XMLItem::None || item.kind == XMLItem::Text)
+    {
+        Error("Unexpected '>'");
+        return ItemResult::Stop;
+    }
+    if (item.kind == XMLItem::End)
+        return CloseEndTag(item);
+    return CloseStartTag(item, state);
+}
+
+XMLParser::ItemResult XMLParser::CloseEndTag(XMLItem& item)
+{
+    size_t separator = section.rfind('/');
+    std::string last = separator == std::string::npos ? section : section.substr(separator + 1);
+    if (section.empty())
+    {
+        Error("Unexpected End");
+        return ItemResult::Stop;
+    }
+    if (last != item.value)
+    {
+        Error("End '" + item.value + "' Doesn't Match Start '" + last + "'");
+        return ItemResult::Stop;
+    }
+    section.erase(separator == std::string::npos ? 0 : separator);
+    item.value = DecodeEntities(item.value);
+    return ItemResult::Item;
+}
+
+XMLParser::ItemResult XMLParser::CloseStartTag(XMLItem& item, ItemState& state)
+{
+    if (TakeClosingSlash(item, state))
+    {
+        // The matching end tag is read next: "</" name ">", pushed last first.
+        PushBack('>');
+        PushBackText(item.value);
+        PushBack('/');
+        PushBack('<');
+    }
+    if (!section.empty())
+        section += '/';
+    section += item.value;
+    item.value = DecodeEntities(item.value);
+    return ItemResult::Item;
+}
+
+bool XMLParser::TakeClosingSlash(XMLItem& item, ItemState& state)
+{
+    if (state.attributeName == "/" && !state.seenEquals)
+        return true;
+    bool selfClosing = false;
+    if (!state.attributeName.empty() || state.seenEquals)
+    {
+        // A flag attribute right before the slash: "<a x/>" is x with no value.
+        if (!state.seenEquals && state.slashOutsideQuotes && state.attributeName.size() > 1)
+        {
+            state.attributeName.pop_back();
+            state.slashOutsideQuotes = false;
+            selfClosing = true;
+        }
+        CompleteAttribute(item, state);
+    }
+    if (selfClosing)
+        return true;
+    if (!state.lastAttribute.empty())
+    {
+        // A "/" inside quotes belongs to the value ("path="dir/""); only one
+        // written outside them closes the tag.
+        std::string& value = item.attributes[state.lastAttribute];
+        if (state.lastEndsInOpenSlash && value.ends_with('/'))
+        {
+            value.pop_back();
+            return true;
+        }
+        return false;
+    }
+    if (item.attributes.empty() && item.value.ends_with('/'))
+    {
+        item.value.pop_back();
+        return true;
+    }
+    return false;
+}
+
+void XMLParser::CompleteAttribute(XMLItem& item, ItemState& state)
+{
+    std::string name = DecodeEntities(state.attributeName);
+    if (item.attributes.find(name) == item.attributes.end())
+        item.attributeOrder.push_back(name);
+    item.attributes[name] = DecodeEntities(state.attributeValue);
+    state.lastAttribute = name;
+    state.lastEndsInOpenSlash = state.slashOutsideQuotes;
+    state.attributeName.clear();
+    state.attributeValue.clear();
+    state.seenEquals = false;
+    state.quoted = false;
+    state.slashOutsideQuotes = false;
+}
+
+void XMLParser::AddChar(XMLItem& item, ItemState& state, char16_t c) const
+{
+    switch (item.kind)
+    {
+    case XMLItem::None:
+        item.kind = XMLItem::Text;
+        Append(item.value, c);
+        break;
+    case XMLItem::Start:
+        AddStartTagChar(item, state, c);
+        break;
+    case XMLItem::Text:
+    case XMLItem::End:
+        if (state.pendingBlank)
+        {
+            item.value += ' ';
+            state.pendingBlank = false;
+        }
+        Append(item.value, c);
+        break;
+    default:
+        break;
+    }
+}
+
+void XMLParser::AddStartTagChar(XMLItem& item, ItemState& state, char16_t c) const
+{
+    if (!state.pendingBlank && !state.inAttributes)
+    {
+        Append(item.value, c);
+        return;
+    }
+    state.inAttributes = true;
+    if (state.pendingBlank)
+    {
+        // Blanks around "=" are allowed: a blank ends the attribute only when its
+        // value is done, or when no "=" has come and none follows.
+        if ((state.seenEquals && (!state.attributeValue.empty() || state.quoted)) ||
+            (!state.seenEquals && c != '=' && !state.attributeName.empty()))
+            CompleteAttribute(item, state);
+        state.pendingBlank = false;
+    }
+    if (c == '=' && !state.seenEquals && !state.inQuotes)
+    {
+        state.seenEquals = true;
+    }
+    else if (!state.seenEquals)
+    {
+        Append(state.attributeName, c);
+        state.slashOutsideQuotes = c == '/' && !state.inQuotes;
+    }
+    else
+    {
+        Append(state.attributeValue, c);
+        state.slashOutsideQuotes = c == '/' && !state.inQuotes;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,7 +94,21 @@ private:
     void PushBack(char16_t c) { pushBack.push_back(c); }
     void PushBackText(const std::string& text);
     void Append(std::string& text, char16_t c) const;
+    struct ItemState;
     ItemResult ReadOneItem(XMLItem& item);
+    std::optional<ItemResult> ReadCommentChar(XMLItem& item, char16_t c) const;
+    std::optional<ItemResult> ReadInstructionChar(XMLItem& item, ItemState& state, char16_t c) const;
+    std::optional<ItemResult> ReadMarkupChar(XMLItem& item, ItemState& state, char16_t c);
+    std::optional<ItemResult> ReadUnquotedChar(XMLItem& item, ItemState& state, char16_t c);
+    std::optional<ItemResult> OpenTag(XMLItem& item, char16_t c);
+    ItemResult CloseTag(XMLItem& item, ItemState& state);
+    ItemResult CloseEndTag(XMLItem& item);
+    ItemResult CloseStartTag(XMLItem& item, ItemState& state);
+    // Whether the start tag closes itself ("<a/>", "<a x/>", "<a x="1"/>"); takes the slash off.
+    static bool TakeClosingSlash(XMLItem& item, ItemState& state);
+    static void CompleteAttribute(XMLItem& item, ItemState& state);
+    void AddChar(XMLItem& item, ItemState& state, char16_t c) const;
+    void AddStartTagChar(XMLItem& item, ItemState& state, char16_t c) const;
     bool Error(const std::string& text);
 
     std::string fileName;

@@ -189,7 +189,7 @@ void WidgetContainer::BringToFront(Widget* widget)
         return;
     Unlink(position);
     InsertWidgetHelper(children.end(), widget);
-    widget->OnOrderChanged();
+    Reordered(widget);
 }
 
 void WidgetContainer::SendToBack(Widget* widget)
@@ -199,7 +199,7 @@ void WidgetContainer::SendToBack(Widget* widget)
         return;
     Unlink(position);
     InsertWidgetHelper(children.begin(), widget);
-    widget->OnOrderChanged();
+    Reordered(widget);
 }
 
 void WidgetContainer::PlaceBehind(Widget* widget, Widget* other)
@@ -211,7 +211,7 @@ void WidgetContainer::PlaceBehind(Widget* widget, Widget* other)
         return;
     Unlink(position);
     InsertWidgetHelper(Find(other), widget);
-    widget->OnOrderChanged();
+    Reordered(widget);
 }
 
 void WidgetContainer::PlaceInFront(Widget* widget, Widget* other)
@@ -223,6 +223,15 @@ void WidgetContainer::PlaceInFront(Widget* widget, Widget* other)
         return;
     Unlink(position);
     InsertWidgetHelper(std::next(Find(other)), widget);
+    Reordered(widget);
+}
+
+void WidgetContainer::Reordered(Widget* widget)
+{
+    // Nothing else marks a move in the list: a widget brought in front of one that is not drawn
+    // again (an idle picture under a dialog) would otherwise stay hidden behind its old pixels.
+    if (widgetManager && widget->visible)
+        MarkDirtyWithBehind(widget);
     widget->OnOrderChanged();
 }
 

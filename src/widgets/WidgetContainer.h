@@ -99,6 +99,9 @@ protected:
     std::list<Widget*>::iterator Find(const Widget* widget);
     // Marks dirty every visible child in front of the one at position that overlaps it.
     void MarkDirtyInFront(std::list<Widget*>::iterator position);
+    // After a move in the list: the widget, what it now covers or uncovers and what lies in front
+    // of it are drawn again; then the widget hears of its new place.
+    void Reordered(Widget* widget);
     // Walks the children in list order, calling fn for each; survives changes to the
     // list made by fn.
     template <class Fn>

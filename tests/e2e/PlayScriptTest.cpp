@@ -1,10 +1,15 @@
-// The play harness's script reader: every action with its arguments, update order across the file, and a bad line
-// named by its number (the harness then exits with code 2 before the game starts).
-#include "PlayScript.h"
+// The play-script module: the reader (every action with its arguments, update order across the file, and a bad line
+// named by its number; the harness then exits with code 2 before the game starts), the writer that the reader reads
+// back, the level-start prefix's header (the shipped prefix and solutions included) and the presses of a solution.
+#include "playscript/PlayScript.h"
 
 #include "platform/VirtualKeys.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace tibble::play
 {
@@ -84,6 +89,110 @@ TEST(PlayScript, KeyNames)
         EXPECT_EQ(KeyFromName(name), key) << name;
     for (const char* name : {"", "F0", "F25", "0x20", "ESCAPES", "-1", "255"})
         EXPECT_FALSE(KeyFromName(name)) << name;
+}
+
+TEST(PlayScript, WrittenActionsReadBackTheSame)
+{
+    const char* const lines[] = {
+        "5 click 10 -20", "6 down 1 2",        "7 up 3 4",      "8 move 5 6",
+        "9 key 27",       "10 shot out/a.png", "11 same a.png", "12 expect screen dialog:GAME OVER",
+        "13 end"};
+    for (const char* line : lines)
+    {
+        std::string error;
+        std::optional<PlayScript> script = ParsePlayScript(line, error);
+        ASSERT_TRUE(script && script->actions.size() == 1) << line << ": " << error;
+        EXPECT_EQ(FormatPlayAction(script->actions[0]), line);
+    }
+}
+
+TEST(PlayScript, ThePrefixHeaderIsTheExactFirstLine)
+{
+    struct Case
+    {
+        const char* text;
+        std::optional<std::pair<int, int>> header;
+    };
+    const Case cases[] = {
+        {"# first-level-update 57 draws-before 3\n10 click 300 200\n", std::pair{57, 3}},
+        {"# first-level-update 37 draws-before 0", std::pair{37, 0}},
+        {"# first-level-update 37 draws-before 0\r\n3 click 1 2\r\n", std::pair{37, 0}},
+        {"#  first-level-update  5   draws-before 1  \n", std::pair{5, 1}},
+        // Further down, the line may be a quoted piece of another script: only the first line counts.
+        {"# level start\n# first-level-update 5 draws-before 0\n", std::nullopt},
+        {"10 click 300 200\n# first-level-update 5 draws-before 0\n", std::nullopt},
+        {"", std::nullopt},
+        {"# first-level-update 0 draws-before 0\n", std::nullopt},
+        {"# first-level-update 5 draws-before -1\n", std::nullopt},
+        {"# first-level-update 5x draws-before 0\n", std::nullopt},
+        {"# first-level-update 5 draws-before 0 later\n", std::nullopt},
+        {"# first-level-update 99999999999 draws-before 0\n", std::nullopt},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        const std::optional<PrefixHeader> header = ParsePrefixHeader(c.text);
+        ASSERT_EQ(header.has_value(), c.header.has_value());
+        if (header)
+        {
+            EXPECT_EQ(header->firstLevelUpdate, c.header->first);
+            EXPECT_EQ(header->drawsBefore, c.header->second);
+            EXPECT_EQ(ParsePrefixHeader(FormatPrefixHeader(*header))->firstLevelUpdate, c.header->first);
+        }
+    }
+}
+
+TEST(PlayScript, TheShippedPrefixAndSolutionsCarryTheHeaderAndRead)
+{
+    const std::filesystem::path levels = std::filesystem::path(ZEST_TEST_DIR) / "../../content/levels";
+    int scripts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(levels))
+    {
+        if (entry.path().extension() != ".play")
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        const std::optional<PrefixHeader> header = ParsePrefixHeader(text.str());
+        ASSERT_TRUE(header);
+        std::vector<ScriptPress> presses;
+        std::string error;
+        EXPECT_TRUE(ReadScriptPresses(text.str(), *header, presses, error)) << error;
+        EXPECT_EQ(presses.empty(), entry.path().stem() == "level-start");
+        scripts++;
+    }
+    EXPECT_GE(scripts, 2);
+}
+
+TEST(PlayScript, ReadsThePressesOfTheLevelInLevelUpdates)
+{
+    const PrefixHeader prefix{37, 0};
+    std::vector<ScriptPress> presses;
+    std::string error;
+    ASSERT_TRUE(ReadScriptPresses("3 click 320 450\n# a comment\n37 down 79 444  # first update\n127 up 79 444\n"
+                                  "30 down 1 1\n31 up 1 1\n"
+                                  "200 down 10 20\n201 up 10 20\n2917 expect level 2\n2918 end\n",
+                                  prefix, presses, error))
+        << error;
+    const std::vector<ScriptPress> wanted{{1, 91, 79, 444}, {164, 165, 10, 20}};
+    EXPECT_EQ(presses, wanted);
+    EXPECT_EQ(FormatScriptPress(wanted[0], 37), "37 down 79 444\n127 up 79 444\n");
+
+    // A script that does not read, or whose presses do not pair, leaves the list as it was.
+    const std::pair<const char*, const char*> bad[] = {
+        {"40 down 1 2\n41 down 1 2\n", "line 2: a second down before the up"},
+        {"40 up 1 2\n", "line 1: an up without a down"},
+        {"40 down 1\n", "line 1: down takes X Y"},
+        {"40 down 1 2\n", "the last press is never released"},
+    };
+    for (const auto& [script, message] : bad)
+    {
+        SCOPED_TRACE(script);
+        EXPECT_FALSE(ReadScriptPresses(script, prefix, presses, error));
+        EXPECT_EQ(error, message);
+        EXPECT_EQ(presses, wanted);
+    }
 }
 
 } // namespace

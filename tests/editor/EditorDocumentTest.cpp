@@ -1,6 +1,8 @@
 #include "EditorDocument.h"
-#include "LevelRules.h"
-#include "MapFile.h"
+#include "level/LevelRules.h"
+#include "level/MapFile.h"
+
+#include "platform/StaleTempFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -329,7 +331,8 @@ TEST(EditorDocumentTest, SavesAtomicallyAndKeepsTheOldFileWhenWritingFails)
     EXPECT_FALSE(document.Save((folder.path / "no-such-folder" / "x.lvl").string(), error));
     EXPECT_TRUE(document.IsModified());
     EXPECT_NE(ReadFile(file).find("purplerose   tile 5 3"), std::string::npos);
-    EXPECT_FALSE(fs::exists(folder.path / "mine.lvl.saving"));
+    for (const auto& entry : fs::directory_iterator(folder.path))
+        EXPECT_FALSE(zest::StaleTempFiles::IsTemporaryName(entry.path().filename().string())) << entry.path();
 }
 
 TEST(EditorDocumentTest, OpensAMapEditsItAndExportsIt)

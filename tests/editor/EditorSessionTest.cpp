@@ -1,15 +1,23 @@
 // The editor driven as a person would, headless: the game's data from the build, input through the widget
 // manager, the level saved to a temporary folder and read back.
+#include "ClosePrompt.h"
 #include "EditorApp.h"
 #include "EditorDocument.h"
 #include "EditorScreen.h"
 #include "GardenPicture.h"
 #include "LevelCanvas.h"
 #include "PlanRunner.h"
+#include "SimHost.h"
+#include "TestPlay.h"
 
+#include "garden/Level.h"
+#include "graphics/DisplayImage.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/ButtonWidget.h"
+#include "widgets/DialogButton.h"
 #include "widgets/Dialog.h"
 #include "widgets/ListWidget.h"
 #include "widgets/WidgetManager.h"
@@ -20,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -62,13 +71,22 @@ protected:
             fs::current_path(startFolder, code);
     }
 
-    void Open(const fs::path& file)
+    void Open(const fs::path& file, bool create = false)
     {
-        app = std::make_unique<EditorApp>(DataFolder(), file.string());
+        app = std::make_unique<EditorApp>(DataFolder(), file.string(), create);
         app->Initialize();
         ASSERT_NE(app->GetScreen(), nullptr);
         manager = app->GetWidgetManager();
         screen = app->GetScreen();
+    }
+
+    // The fixed level 4 copied into the temporary folder and opened; answers the copy's path.
+    fs::path OpenFixture()
+    {
+        const fs::path level = folder / "4.lvl";
+        fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
+        Open(level);
+        return level;
     }
 
     void Click(int x, int y, int clickCount = 1)
@@ -187,8 +205,8 @@ TEST_F(EditorSessionTest, ScriptedSessionSavesWhatWasEdited)
 TEST_F(EditorSessionTest, ClosingWithUnsavedChangesAsksFirst)
 {
     const fs::path level = folder / "new.lvl";
-    Open(level);
-    EXPECT_TRUE(fs::exists(level)); // a new level gets its file at once
+    Open(level, true);
+    EXPECT_FALSE(fs::exists(level)); // a new level's file comes with its first save
     EditorDocument& document = screen->GetDocument();
     EXPECT_TRUE(app->CanClose());
 
@@ -206,9 +224,7 @@ TEST_F(EditorSessionTest, ClosingWithUnsavedChangesAsksFirst)
 
 TEST_F(EditorSessionTest, ChecksListFollowsEditsAndSelectsWhatItNames)
 {
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     zest::ListWidget& checks = screen->GetChecks();
     ASSERT_EQ(checks.RowCount(), 1);
     EXPECT_EQ(checks.RowText(0), "no problems found");
@@ -218,11 +234,20 @@ TEST_F(EditorSessionTest, ChecksListFollowsEditsAndSelectsWhatItNames)
     ClickLevel(330, 430);
     ASSERT_GE(checks.RowCount(), 1);
     EXPECT_NE(checks.RowText(0).find("warning: #17 tomato:"), std::string::npos) << checks.RowText(0);
-    // The flower it names is named by number too.
-    EXPECT_NE(checks.RowText(0).find("the purplerose #13"), std::string::npos) << checks.RowText(0);
-    screen->GetCanvas().Select(-1);
-    Click(checks.x + 20, checks.y + 8);
-    EXPECT_EQ(screen->GetCanvas().GetSelection(), 16);
+    // The message wraps over the rows that follow (indented); the flower it names is named by number too.
+    std::string message = checks.RowText(0);
+    int last = 0;
+    while (last + 1 < checks.RowCount() && checks.RowText(last + 1).rfind("    ", 0) == 0)
+        message += " " + checks.RowText(++last).substr(4);
+    EXPECT_NE(message.find("the purplerose #13"), std::string::npos) << message;
+    // Its first row and its last one both select the tomato.
+    for (int row : {0, last})
+    {
+        SCOPED_TRACE(row);
+        screen->GetCanvas().Select(-1);
+        Click(checks.x + 20, checks.y + checks.padding + row * checks.RowHeight() + checks.RowHeight() / 2);
+        EXPECT_EQ(screen->GetCanvas().GetSelection(), 16);
+    }
     // Delete takes it away again, and the list is clean.
     Key(zest::VK_DELETE);
     EXPECT_EQ(checks.RowText(0), "no problems found");
@@ -230,9 +255,7 @@ TEST_F(EditorSessionTest, ChecksListFollowsEditsAndSelectsWhatItNames)
 
 TEST_F(EditorSessionTest, DragsMoveAndTurnWithSnappingAndStrokesAreOneStep)
 {
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     EditorDocument& document = screen->GetDocument();
     LevelCanvas& canvas = screen->GetCanvas();
     auto drag = [&](int lx1, int ly1, int lx2, int ly2)
@@ -295,9 +318,7 @@ TEST_F(EditorSessionTest, DragsMoveAndTurnWithSnappingAndStrokesAreOneStep)
 TEST_F(EditorSessionTest, GardenPictureFollowsTheAutoTiler)
 {
     // Needs the game's art: the application loads it.
-    const fs::path level = folder / "4.lvl";
-    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
-    Open(level);
+    const fs::path level = OpenFixture();
     EditorDocument& document = screen->GetDocument();
     GardenPicture picture;
     ASSERT_TRUE(picture.Render(document.State(), 2));
@@ -311,21 +332,294 @@ TEST_F(EditorSessionTest, GardenPictureFollowsTheAutoTiler)
     EXPECT_EQ(pixel(5 * 64 + 32, 7 * 64 + 32), open);
     EXPECT_NE(pixel(5 * 64 + 32, 11 * 64 + 4), below);
 
+    // Painting a tile leaves the look of every tile away from it alone: the last open tile of the grid is drawn
+    // the same after a hedge near the top left.
+    int lastOpen = -1;
+    for (int i = 0; i < document.Width() * document.Height(); i++)
+        if (document.State().tiles[static_cast<size_t>(i)] < 2)
+            lastOpen = i;
+    ASSERT_GT(lastOpen, 2 * document.Width());
+    auto tilePixels = [&](int index)
+    {
+        std::vector<uint32_t> out;
+        const int tx = index % document.Width() * 64;
+        const int ty = index / document.Width() * 64;
+        for (int y = 0; y < 64; y++)
+            for (int x = 0; x < 64; x++)
+                out.push_back(pixel(tx + x, ty + y));
+        return out;
+    };
+    ASSERT_TRUE(picture.Render(document.State(), 2));
+    const std::vector<uint32_t> far = tilePixels(lastOpen);
+    int painted = 0;
+    for (int column = 1; column < document.Width() && painted < 3; column++)
+        if (document.State().Tile(column, 1) < 2 && document.SetTile(column, 1, 2))
+            painted++;
+    ASSERT_GT(painted, 0);
+    ASSERT_TRUE(picture.Render(document.State(), 2));
+    EXPECT_EQ(tilePixels(lastOpen), far);
+
     // A level the game would refuse (no start, no flower) still draws.
     EditorDocument empty(12, 9);
     ASSERT_TRUE(empty.RemoveObject(0));
     EXPECT_TRUE(picture.Render(empty.State(), 0));
 }
 
-TEST(PlanRunnerTest, ReadsThePrefixHeaderAndRefusesAMissingPlanner)
+// Test play shows every update of the level as the game does: a stretch of level 2 from the start (the bee
+// leaves the start trumpet, facing left, and walks to the left hose) is drawn update by update as the game draws
+// the same garden onto its screen, and the window shows it.
+TEST_F(EditorSessionTest, TestPlayDrawsEveryUpdateOfAStretchOfLevelTwoLikeTheGame)
 {
-    int first = 0;
-    int draws = 0;
-    EXPECT_TRUE(PlanRunner::ReadPrefixHeader("# first-level-update 37 draws-before 2\n# more\n", first, draws));
-    EXPECT_EQ(first, 37);
-    EXPECT_EQ(draws, 2);
-    EXPECT_FALSE(PlanRunner::ReadPrefixHeader("# something else\n", first, draws));
+    const fs::path level = folder / "2.lvl";
+    fs::copy_file(fs::path(ZEST_LEVEL_SOURCE_DIR) / "2.lvl", level);
+    Open(level);
+    Key(zest::VK_F1 + 4);
+    LevelCanvas& canvas = screen->GetCanvas();
+    ASSERT_TRUE(canvas.IsTestPlaying());
+    TestPlay* play = canvas.GetTestPlay();
+    auto* window = zest::AsMemoryImage(manager->GetScreenImage());
+    ASSERT_NE(window, nullptr);
 
+    // The game's way: the same garden (map, play number, seed) drawn onto a screen image after every update.
+    tibble::sim::SimHost host;
+    host.Seed(play->Seed());
+    std::string error;
+    std::unique_ptr<tibble::Level> game = tibble::Level::FromBytes(screen->GetDocument().GetLevelIndex(), host, play->MapBytes(), &error);
+    ASSERT_NE(game, nullptr) << error;
+    zest::DisplayImage gameScreen(tibble::Level::ScreenWidth, tibble::Level::ScreenHeight);
+
+    int badUpdates = 0;
+    ASSERT_EQ(play->Updates(), 1); // F5 came with one update and draw
+    for (int update = 1; update <= 600; update++)
+    {
+        if (update > 1)
+        {
+            app->UpdateOnce();
+            manager->DrawWidgets();
+        }
+        game->Update();
+        host.DrainEvents();
+        zest::Graphics g(&gameScreen);
+        game->Draw(g);
+        const zest::MemoryImage* shown = play->Screen();
+        int differ = 0;
+        int framed = 0;
+        std::string first;
+        for (int y = 0; y < shown->GetHeight(); y++)
+            for (int x = 0; x < shown->GetWidth(); x++)
+            {
+                if (shown->GetPixel(x, y) != gameScreen.GetPixel(x, y) && differ++ == 0)
+                {
+                    char text[96];
+                    std::snprintf(text, sizeof text, " (first at %d,%d: %08X, the game %08X)", x, y,
+                                  shown->GetPixel(x, y), gameScreen.GetPixel(x, y));
+                    first = text;
+                }
+                // The canvas frames the picture with a line of its own.
+                const bool inside = x > 0 && y > 0 && x < shown->GetWidth() - 1 && y < shown->GetHeight() - 1;
+                framed += inside && window->GetPixel(canvas.x + x, canvas.y + y) != shown->GetPixel(x, y);
+            }
+        if ((differ > 0 || framed > 0) && badUpdates++ < 5)
+            ADD_FAILURE() << "update " << update << ": " << differ << " pixels differ from the game's screen" << first
+                          << ", " << framed << " from the window";
+    }
+    EXPECT_EQ(badUpdates, 0);
+}
+
+TEST_F(EditorSessionTest, CancelInTheClosePromptKeepsTheEditorAndTheChanges)
+{
+    const fs::path level = folder / "4.lvl";
+    fs::copy_file(fs::path(ZEST_EDITOR_FIXTURE_DIR) / "4.lvl", level);
+    const std::string original = ReadFile(level);
+    Open(level);
+    ClickButton("purple rose");
+    ClickLevel(320, 320);
+    ASSERT_TRUE(screen->GetDocument().IsModified());
+    EXPECT_FALSE(app->CanClose());
+    auto* prompt = dynamic_cast<ClosePrompt*>(app->GetDialog(40));
+    ASSERT_NE(prompt, nullptr);
+    ASSERT_NE(prompt->GetCancelButton(), nullptr);
+    EXPECT_EQ(prompt->GetCancelButton()->label, "CANCEL");
+    // Three buttons side by side, none on another.
+    const zest::Widget* row[] = {prompt->GetYesButton(), prompt->GetNoButton(), prompt->GetCancelButton()};
+    for (int i = 1; i < 3; i++)
+    {
+        EXPECT_EQ(row[i]->y, row[0]->y);
+        EXPECT_GE(row[i]->x, row[i - 1]->x + row[i - 1]->width);
+    }
+    EXPECT_LE(row[2]->x + row[2]->width, prompt->x + prompt->width);
+
+    const zest::Widget* cancel = prompt->GetCancelButton();
+    Click(cancel->x + cancel->width / 2, cancel->y + cancel->height / 2);
+    app->DeleteQueuedWidgets();
+    EXPECT_EQ(app->GetDialog(40), nullptr);
+    EXPECT_FALSE(app->shutdown);
+    EXPECT_TRUE(screen->GetDocument().IsModified());
+    EXPECT_EQ(ReadFile(level), original);
+    // Asked again, it comes again.
+    EXPECT_FALSE(app->CanClose());
+    EXPECT_NE(app->GetDialog(40), nullptr);
+}
+
+TEST_F(EditorSessionTest, AnUnnamedLevelSaysAtOnceThatItCannotBeSaved)
+{
+    struct Case
+    {
+        const char* name;
+        bool giveMissingName;
+    };
+    const Case cases[] = {{"started without a file", false}, {"a name that does not exist", true}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const fs::path missing = folder / "missing.lvl";
+        Open(c.giveMissingName ? missing : fs::path());
+        EXPECT_NE(screen->GetStatus().find("cannot be saved"), std::string::npos) << screen->GetStatus();
+        ClickButton("purple rose");
+        ClickLevel(320, 320);
+        Key('S', true);
+        EXPECT_TRUE(screen->GetDocument().IsModified());
+        EXPECT_NE(screen->GetStatus().find("cannot be saved"), std::string::npos) << screen->GetStatus();
+        EXPECT_FALSE(fs::exists(missing));
+        app.reset();
+    }
+}
+
+TEST_F(EditorSessionTest, KeysAndButtonsRunTheSameCommandsAndTheHintFollowsTheTool)
+{
+    const fs::path level = OpenFixture();
+    LevelCanvas& canvas = screen->GetCanvas();
+    struct Case
+    {
+        const char* button;
+        int key;
+        LevelCanvas::Tool tool;
+        const char* hint;
+    };
+    const Case cases[] = {
+        {"Hedge (H)", 'H', LevelCanvas::Tool::Hedge, "hedge"},
+        {"Erase (E)", 'E', LevelCanvas::Tool::Erase, "erase"},
+        {"Select (S)", 'S', LevelCanvas::Tool::Select, "select"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.button);
+        for (bool byKey : {false, true})
+        {
+            // From placing a flower: its hint must not stay behind.
+            ClickButton("purple rose");
+            ASSERT_EQ(canvas.GetTool(), LevelCanvas::Tool::Place);
+            if (byKey)
+                Key(c.key);
+            else
+                ClickButton(c.button);
+            EXPECT_EQ(canvas.GetTool(), c.tool);
+            EXPECT_EQ(screen->GetStatus().rfind(c.hint, 0), 0u) << screen->GetStatus();
+        }
+    }
+    // The grid: key and button toggle the same state.
+    const bool grid = canvas.GetGrid();
+    Key('G');
+    EXPECT_NE(canvas.GetGrid(), grid);
+    ClickButton("Grid");
+    EXPECT_EQ(canvas.GetGrid(), grid);
+}
+
+TEST_F(EditorSessionTest, PlacingShowsWhereTheObjectWillGoUnderThePointer)
+{
+    const fs::path level = OpenFixture();
+    LevelCanvas& canvas = screen->GetCanvas();
+    EditorDocument& document = screen->GetDocument();
+    EXPECT_FALSE(canvas.PlacePreview().has_value());
+    for (const char* type : {"purple rose", "hose"})
+    {
+        SCOPED_TRACE(type);
+        ClickButton(type);
+        const zest::Point at = canvas.ToCanvas(403, 205);
+        manager->MouseMove(canvas.x + at.x, canvas.y + at.y);
+        const std::optional<zest::Rect> preview = canvas.PlacePreview();
+        ASSERT_TRUE(preview.has_value());
+        manager->DrawWidgets();
+        Click(canvas.x + at.x, canvas.y + at.y);
+        const int placed = canvas.GetSelection();
+        ASSERT_GE(placed, 0);
+        // The new object takes the box the preview showed.
+        const levelc::SourceObject& object = document.Objects()[static_cast<size_t>(placed)].object;
+        EXPECT_EQ(canvas.ObjectAt(preview->x + preview->width / 2, preview->y + preview->height / 2), placed);
+        EXPECT_TRUE(preview->Contains(object.x + LevelCanvas::CentreOffset(object.type),
+                                      object.y + LevelCanvas::CentreOffset(object.type)));
+    }
+    // The pointer off the canvas: no preview.
+    manager->MouseMove(2, 2);
+    EXPECT_FALSE(canvas.PlacePreview().has_value());
+}
+
+TEST_F(EditorSessionTest, ChecksWrapToTheListAndKeepPointingAtTheirObject)
+{
+    const fs::path level = OpenFixture();
+    zest::ListWidget& checks = screen->GetChecks();
+    // Every start gone: an error no single row holds.
+    EditorDocument& document = screen->GetDocument();
+    for (int i = static_cast<int>(document.Objects().size()) - 1; i >= 0; i--)
+    {
+        if (document.Objects()[static_cast<size_t>(i)].object.type != 10)
+        {
+            ASSERT_TRUE(document.RemoveObject(i));
+        }
+    }
+    screen->DocumentChanged();
+    ASSERT_GE(checks.RowCount(), 2);
+    std::string joined;
+    zest::Font* font = checks.GetFont();
+    for (int row = 0; row < checks.RowCount(); row++)
+    {
+        EXPECT_LE(font->StringWidth(checks.RowText(row)), checks.width - 12) << checks.RowText(row);
+        joined += checks.RowText(row) + "\n";
+    }
+    EXPECT_NE(joined.find("no nectar flower"), std::string::npos) << joined;
+}
+
+TEST(EditorScreenTest, WrapTextKeepsWordsWholeAndCutsOnlyWhatCannotFit)
+{
+    auto app = std::make_unique<EditorApp>(DataFolder(), "");
+    if (!fs::exists(fs::path(DataFolder()) / "main.pak"))
+        GTEST_SKIP() << "no game data in " << DataFolder();
+    app->Initialize();
+    zest::Font* font = app->GetScreen()->GetChecks().GetFont();
+    ASSERT_NE(font, nullptr);
+    const int width = font->StringWidth("error: no nectar flower");
+    struct Case
+    {
+        const char* text;
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {"", {""}},
+        {"short", {"short"}},
+        {"error: no nectar flower", {"error: no nectar flower"}},
+        {"error: no nectar flower: the honey bar", {"error: no nectar flower:", "the honey bar"}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(EditorScreen::WrapText(font, c.text, width + font->StringWidth(":")), c.rows);
+    }
+    // One word wider than the row is cut; nothing is lost.
+    const std::string word(60, 'm');
+    const std::vector<std::string> rows = EditorScreen::WrapText(font, word, width);
+    ASSERT_GE(rows.size(), 2u);
+    std::string back;
+    for (const std::string& row : rows)
+    {
+        EXPECT_LE(font->StringWidth(row), width);
+        back += row;
+    }
+    EXPECT_EQ(back, word);
+}
+
+// The prefix header is read by the play-script module (tests/e2e/PlayScriptTest.cpp).
+TEST(PlanRunnerTest, RefusesAMissingPlanner)
+{
     PlanRunner runner;
     PlanRunner::Request request;
     request.planner = "/nonexistent/tibble-plan";

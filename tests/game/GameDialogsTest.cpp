@@ -10,6 +10,7 @@
 #include "game/QuitDialog.h"
 #include "game/RestartDialog.h"
 #include "game/TryAgainDialog.h"
+#include "graphics/MemoryImage.h"
 #include "widgets/Checkbox.h"
 #include "widgets/DialogButton.h"
 #include "widgets/Slider.h"
@@ -76,6 +77,40 @@ TEST_F(GameDialogsTest, QuitToMainMenuNoShowsThePauseDialogAgain)
     EXPECT_TRUE(IsInFront(manager, pause->GetYesButton(), pause));
     EXPECT_TRUE(board->IsPaused());
     EXPECT_EQ(board->GetState(), Board::Playing);
+}
+
+// Over an idle game (banner gone, honey bar settled) the board is no longer drawn, so the pause
+// panel brought back in front of it after NO must be drawn by the move itself.
+TEST_F(GameDialogsTest, QuitNoOverAnIdleGameShowsThePausePanelAgain)
+{
+    Play();
+    PressKey(*app, 27);
+    auto* pause = dynamic_cast<tibble::PauseDialog*>(DialogAt(Board::PauseDialogId));
+    ASSERT_NE(pause, nullptr);
+    Step(*app, board->GetLevel()->GetIntroCounter() + 2);
+    ASSERT_TRUE(board->PictureIsStill());
+    zest::WidgetManager* manager = app->GetWidgetManager();
+    auto* screen = zest::AsMemoryImage(manager->GetScreenImage());
+    ASSERT_NE(screen, nullptr);
+    // The panel's header, above its buttons (whose hover look follows the pointer).
+    const zest::Rect header(pause->x, pause->y, pause->width, 90);
+    auto pixels = [&] {
+        std::vector<uint32_t> out;
+        for (int y = header.y; y < header.y + header.height; y++)
+            for (int x = header.x; x < header.x + header.width; x++)
+                out.push_back(screen->GetPixel(x, y));
+        return out;
+    };
+    const auto shown = pixels();
+
+    ClickWidget(*app, pause->GetQuitButton());
+    Step(*app, 3);
+    auto* quit = dynamic_cast<tibble::QuitDialog*>(DialogAt(Board::MessageDialogId));
+    ASSERT_NE(quit, nullptr);
+    ASSERT_NE(pixels(), shown);
+    ClickWidget(*app, quit->GetNoButton());
+    Step(*app, 3);
+    EXPECT_EQ(pixels(), shown);
 }
 
 TEST_F(GameDialogsTest, QuitToMainMenuYesClosesBothAndFadesIntoTheMenu)

@@ -1,6 +1,7 @@
 #include "graphics/MemoryImage.h"
 
 #include "graphics/BlitRoutines.h"
+#include "graphics/DisplayImage.h"
 #include "graphics/LiveImageSet.h"
 #include "ImageCompare.h"
 
@@ -232,14 +233,42 @@ TEST(MemoryImage, PartlyOutsideSourceDrawsOnlyTheInsidePart)
         EXPECT_EQ(dest->GetPixel(x, 3), x < 4 ? 0xFFFFFFFFu : 0xFF000000u) << x;
 }
 
-TEST(MemoryImage, MirroredBlitsDrawNothingOnAPlainImage)
+// Any image takes mirrored drawing, as the screen does: the editor's test play and garden picture draw the
+// level (the bee faces left by a mirrored blit) into images of their own.
+TEST(MemoryImage, MirroredBlitsDrawOnAPlainImageAsOnTheScreen)
 {
-    auto src = MakeImage(std::vector<uint32_t>(4, 0xFFFFFFFF), 2, 2);
-    const std::vector<uint32_t> start(16, 0xFF000000);
-    auto dest = MakeImage(start, 4, 4);
-    dest->BlitMirror(src.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
-    dest->StretchBlitMirror(src.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color::White, 0, true);
-    EXPECT_EQ(Pixels(*dest), start);
+    std::vector<uint32_t> sprite(4 * 3);
+    for (size_t i = 0; i < sprite.size(); i++)
+        sprite[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x151B2Du) | (i % 3 == 0 ? 0 : 0x80u);
+    sprite[5] = 0x80FF4020u; // half see-through
+    sprite[6] = 0;           // see-through
+    auto src = MakeImage(sprite, 4, 3);
+    struct Case
+    {
+        const char* name;
+        void (*draw)(Image& dest, Image& source);
+    };
+    const Case cases[] = {
+        {"mirror", [](Image& d, Image& s) { d.BlitMirror(&s, 1, 2, Rect(0, 0, 4, 3), Color::White, 0); }},
+        {"mirror, clipped source", [](Image& d, Image& s) { d.BlitMirror(&s, -2, 0, Rect(1, 0, 3, 3), Color::White, 0); }},
+        {"mirror stretch 1:1",
+         [](Image& d, Image& s)
+         { d.StretchBlitMirror(&s, Rect(3, 1, 4, 3), Rect(0, 0, 4, 3), Rect(0, 0, 8, 6), Color::White, 0, true); }},
+        {"mirror stretch 2:1",
+         [](Image& d, Image& s)
+         { d.StretchBlitMirror(&s, Rect(0, 0, 8, 6), Rect(0, 0, 4, 3), Rect(0, 0, 8, 5), Color::White, 0, true); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto plain = MakeImage(std::vector<uint32_t>(8 * 6, 0xFF102030u), 8, 6);
+        DisplayImage screen(8, 6);
+        screen.SetBits(plain->GetBits(), 8, 6);
+        c.draw(*plain, *src);
+        c.draw(screen, *src);
+        EXPECT_NE(Pixels(*plain), std::vector<uint32_t>(8 * 6, 0xFF102030u)); // something was drawn
+        EXPECT_TRUE(zest::test::SamePixels(c.name, screen.GetBits(), plain->GetBits(), 8, 6));
+    }
 }
 
 TEST(MemoryImage, RotatedBlitTurnsCounterClockwiseAboutTheCentre)

@@ -39,9 +39,11 @@ elseif(STEP STREQUAL "layout")
                  ${SHARE_DIR}/icons/hicolor/scalable/apps/${APP_ID}.svg
                  ${LIB_DIR}/libzest.a ${LIB_DIR}/cmake/Zest/ZestConfig.cmake ${LIB_DIR}/pkgconfig/zest.pc
                  ${INCLUDE_DIR}/zest/app/ZestAppBase.h ${INCLUDE_DIR}/zest/widgets/Dialog.h)
-    foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan)
+    foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-edit)
         expect_files(${BIN_DIR}/${tool})
     endforeach()
+    # The planner's level-start prefix, which the editor reads from the data folder.
+    expect_files(${DATA_DIR}/level-start.play)
     # Each icon is a PNG of its size: the width and height words of the IHDR chunk.
     foreach(size 16 32 48 64 128 256 512)
         set(icon ${prefix}/${SHARE_DIR}/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)

@@ -2,7 +2,7 @@
 // made by the hedge, and the seams the auto-tiler leaves where a hedge's only neighbour is on its right.
 #include "LevelTestSupport.h"
 
-#include "LevelMetrics.h"
+#include "level/LevelMetrics.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // the nectar the exit needs.
 #include "LevelTestSupport.h"
 
-#include "LevelRules.h"
-#include "MapFile.h"
+#include "level/LevelRules.h"
+#include "level/MapFile.h"
 
 #include "garden/LevelMap.h"
 

@@ -1,8 +1,8 @@
 // The level source text: what it reads, the canonical text it writes, and the messages for damaged sources.
 #include "LevelTestSupport.h"
 
-#include "LevelSource.h"
-#include "ObjectKind.h"
+#include "level/LevelSource.h"
+#include "level/ObjectKind.h"
 
 #include <gtest/gtest.h>
 

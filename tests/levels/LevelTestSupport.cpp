@@ -1,6 +1,6 @@
 #include "LevelTestSupport.h"
 
-#include "LevelRules.h"
+#include "level/LevelRules.h"
 
 #include "garden/LevelMap.h"
 

@@ -2,8 +2,8 @@
 // field so that a test can build any map, including ones the compiler would never write.
 #pragma once
 
-#include "Diagnostics.h"
-#include "LevelSource.h"
+#include "level/Diagnostics.h"
+#include "level/LevelSource.h"
 
 #include <cstdint>
 #include <initializer_list>

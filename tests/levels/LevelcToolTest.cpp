@@ -3,6 +3,12 @@
 // names the levels it has no source for.
 #include "LevelTestSupport.h"
 
+#include "level/MapPicture.h"
+#include "../support/ToolRun.h"
+
+#include "graphics/MemoryImage.h"
+#include "platform/StaleTempFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -96,7 +102,8 @@ TEST_F(Levelc, RefusesADamagedSourceWithItsLineAndKeepsTheEarlierMap)
     EXPECT_EQ(Run("compile " + Quoted(source) + " " + Quoted(map), output), 1);
     EXPECT_NE(output.find(source.string() + ":12: error: 'angle' needs a whole number"), std::string::npos) << output;
     EXPECT_EQ(ReadFile(map.string()), "earlier map");
-    EXPECT_FALSE(fs::exists(folder / "1.pmp.tmp"));
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_FALSE(zest::StaleTempFiles::IsTemporaryName(entry.path().filename().string())) << entry.path();
 }
 
 TEST_F(Levelc, CompiledMapDecompilesToASourceOfTheSameBytes)
@@ -136,6 +143,46 @@ TEST_F(Levelc, WrongUsageExitsWithTwo)
     EXPECT_NE(output.find("unknown command frobnicate"), std::string::npos);
     EXPECT_EQ(Run("compile " + Quoted(folder / "missing.lvl") + " " + Quoted(folder / "out.pmp"), output), 1);
     EXPECT_NE(output.find("cannot read the file"), std::string::npos) << output;
+}
+
+TEST_F(Levelc, HelpPrintsTheUsageOnStandardOutputAndSucceeds)
+{
+    for (const char* option : {"--help", "-h"})
+    {
+        SCOPED_TRACE(option);
+        const zest::test::ToolRun run = zest::test::RunTool(tool.string(), {option});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_NE(run.out.find("levelc sheet OUT.png"), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+TEST(MapPictureSheet, WritesEachLabelUnderItsLevel)
+{
+    Diagnostics diagnostics;
+    std::optional<LevelSource> level = LevelSource::Parse(GoodSource, diagnostics);
+    ASSERT_TRUE(level);
+    const std::vector<LevelSource> levels{*level, *level};
+    const int tile = 4;
+    auto plain = MapPicture::Sheet(levels, tile, 2);
+    auto labelled = MapPicture::Sheet(levels, tile, 2, {"1", "7"});
+    ASSERT_TRUE(plain && labelled);
+    EXPECT_EQ(labelled->GetWidth(), plain->GetWidth());
+    EXPECT_GT(labelled->GetHeight(), plain->GetHeight());
+
+    // The glyphs are 3 x 5 blocks of 2 x 2 pixels, 4 pixels under the level: '1' lights only the middle block of its
+    // top row, '7' its whole top row and only the right block of its bottom row.
+    const uint32_t* pixels = labelled->GetBits();
+    const int width = labelled->GetWidth();
+    const int labelTop = 8 + level->height * tile + 4;
+    auto lit = [&](int x, int y) { return (pixels[y * width + x] & 0xFFFFFF) == 0xE6E6E6; };
+    const int firstX = 8;
+    const int secondX = 8 + level->width * tile + 8;
+    EXPECT_FALSE(lit(firstX, labelTop));
+    EXPECT_TRUE(lit(firstX + 2, labelTop));
+    EXPECT_TRUE(lit(secondX, labelTop));
+    EXPECT_FALSE(lit(secondX, labelTop + 8));
+    EXPECT_TRUE(lit(secondX + 4, labelTop + 8));
 }
 
 } // namespace

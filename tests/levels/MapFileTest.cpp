@@ -2,7 +2,7 @@
 // the source text, and the files that are not whole maps.
 #include "LevelTestSupport.h"
 
-#include "MapFile.h"
+#include "level/MapFile.h"
 
 #include <gtest/gtest.h>
 

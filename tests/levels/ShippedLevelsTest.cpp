@@ -2,8 +2,8 @@
 // loader, and comes back byte for byte from its decompiled text; together they use every object type.
 #include "LevelTestSupport.h"
 
-#include "LevelRules.h"
-#include "MapFile.h"
+#include "level/LevelRules.h"
+#include "level/MapFile.h"
 
 #include "garden/LevelMap.h"
 

@@ -1,6 +1,8 @@
 // Runs the built zestcheck tool on small files and reads what it prints.
 #include "ImageTestSupport.h"
 
+#include "../support/ToolRun.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 #include <zlib.h>
@@ -8,37 +10,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 using namespace imagetest;
 
 namespace
 {
 
-struct ToolRun
-{
-    int exitCode = -1;
-    std::string output;
-};
-
 std::string Tool()
 {
-    const char* bin = std::getenv("ZEST_BIN_DIR");
-    return bin != nullptr ? std::string(bin) + "/zestcheck" : std::string();
+    return zest::test::ToolPath("zestcheck");
 }
 
-ToolRun RunTool(const std::string& arguments)
+// zestcheck's answer to the arguments.
+zest::test::ToolRun RunTool(const std::vector<std::string>& arguments)
 {
-    ToolRun run;
-    FILE* pipe = popen((Tool() + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr)
-        run.output += buffer;
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return zest::test::RunTool(Tool(), arguments);
 }
 
 } // namespace
@@ -60,17 +46,17 @@ TEST(ZestCheckImage, PrintsSizeAndPixelChecksum)
     char expected[64];
     std::snprintf(expected, sizeof(expected), "2 1 %08lx\n", crc32(0, words, sizeof(words)));
 
-    ToolRun run = RunTool("--image '" + path + "'");
+    zest::test::ToolRun run = RunTool({"--image", path});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.output, expected);
+    EXPECT_EQ(run.out, expected);
 
     // With --alpha an alpha file beside it is applied.
     folder.Write("_two.png", MakePng(spec));
-    run = RunTool("--image '" + path + "' --alpha");
+    run = RunTool({"--image", path, "--alpha"});
     EXPECT_EQ(run.exitCode, 0);
     const uint8_t withAlpha[] = {0x33, 0x22, 0x11, 0x33, 0x66, 0x55, 0x44, 0x66};
     std::snprintf(expected, sizeof(expected), "2 1 %08lx\n", crc32(0, withAlpha, sizeof(withAlpha)));
-    EXPECT_EQ(run.output, expected);
+    EXPECT_EQ(run.out, expected);
 }
 
 TEST(ZestCheckImage, FailuresAndWrongUsage)
@@ -79,13 +65,13 @@ TEST(ZestCheckImage, FailuresAndWrongUsage)
         GTEST_SKIP() << "zestcheck is not built in ZEST_BIN_DIR";
     ScratchFolder folder;
     std::string damaged = folder.Write("bad.png", Bytes(40, 0x89));
-    ToolRun run = RunTool("--image '" + damaged + "'");
+    zest::test::ToolRun run = RunTool({"--image", damaged});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, "FAILED\n");
-    run = RunTool("--image '" + folder.Path("missing.gif") + "'");
+    EXPECT_EQ(run.out, "FAILED\n");
+    run = RunTool({"--image", folder.Path("missing.gif")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, "FAILED\n");
+    EXPECT_EQ(run.out, "FAILED\n");
 
-    EXPECT_EQ(RunTool("--image").exitCode, 2);
-    EXPECT_EQ(RunTool("--no-such-command").exitCode, 2);
+    EXPECT_EQ(RunTool({"--image"}).exitCode, 2);
+    EXPECT_EQ(RunTool({"--no-such-command"}).exitCode, 2);
 }

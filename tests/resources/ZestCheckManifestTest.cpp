@@ -1,42 +1,28 @@
 // Runs the built zestcheck --manifest on small manifests and reads what it prints.
 #include "ImageTestSupport.h"
 
+#include "../support/ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 using namespace imagetest;
 
 namespace
 {
 
-struct ToolRun
-{
-    int exitCode = -1;
-    std::string output;
-};
-
 std::string Tool()
 {
-    const char* bin = std::getenv("ZEST_BIN_DIR");
-    return bin != nullptr ? std::string(bin) + "/zestcheck" : std::string();
+    return zest::test::ToolPath("zestcheck");
 }
 
-ToolRun RunTool(const std::string& arguments)
+// zestcheck's answer to the arguments.
+zest::test::ToolRun RunTool(const std::vector<std::string>& arguments)
 {
-    ToolRun run;
-    FILE* pipe = popen((Tool() + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr)
-        run.output += buffer;
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return zest::test::RunTool(Tool(), arguments);
 }
 
 Bytes Text(const std::string& text)
@@ -79,17 +65,17 @@ TEST(ZestCheckManifest, PrintsEachGroupWithItsCountOrTheErrorText)
     {
         SCOPED_TRACE(c.name);
         std::string path = folder.Write("manifest.xml", Text(c.xml));
-        ToolRun run = RunTool("--manifest '" + path + "'");
+        zest::test::ToolRun run = RunTool({"--manifest", path});
         EXPECT_EQ(run.exitCode, c.exitCode);
         std::string expected = c.output;
         if (size_t at = expected.find("FILE"); at != std::string::npos)
             expected.replace(at, 4, path);
-        EXPECT_EQ(run.output, expected);
+        EXPECT_EQ(run.out, expected);
     }
-    ToolRun missing = RunTool("--manifest '" + folder.Path("none.xml") + "'");
+    zest::test::ToolRun missing = RunTool({"--manifest", folder.Path("none.xml")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.output, "Resource file not found: " + folder.Path("none.xml") + "\n");
-    EXPECT_EQ(RunTool("--manifest").exitCode, 2);
+    EXPECT_EQ(missing.out, "Resource file not found: " + folder.Path("none.xml") + "\n");
+    EXPECT_EQ(RunTool({"--manifest"}).exitCode, 2);
 }
 
 } // namespace

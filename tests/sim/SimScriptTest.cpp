@@ -1,4 +1,4 @@
-#include "SimScript.h"
+#include "sim/SimScript.h"
 
 #include <gtest/gtest.h>
 

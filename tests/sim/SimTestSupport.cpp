@@ -1,7 +1,7 @@
 #include "SimTestSupport.h"
 
 #include "GameTestData.h"
-#include "SimData.h"
+#include "sim/SimData.h"
 
 #include "garden/MapObject.h"
 
@@ -243,37 +243,9 @@ std::string ScratchPath(const std::string& name)
     return (root / name).string();
 }
 
-namespace
-{
-
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-} // namespace
-
 ToolResult RunTool(const std::vector<std::string>& arguments, const std::string& stdinFile)
 {
-    static int counter = 0;
-    const char* binDir = std::getenv("ZEST_BIN_DIR");
-    std::string command = Quoted(std::string(binDir ? binDir : ".") + "/tibble-sim");
-    for (const std::string& argument : arguments)
-        command += " " + Quoted(argument);
-    const std::string outPath = ScratchPath("out" + std::to_string(counter));
-    const std::string errPath = ScratchPath("err" + std::to_string(counter++));
-    command += " >" + Quoted(outPath) + " 2>" + Quoted(errPath);
-    if (!stdinFile.empty())
-        command += " <" + Quoted(stdinFile);
-    const int status = std::system(command.c_str());
-    ToolResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadText(outPath);
-    result.err = ReadText(errPath);
-    return result;
+    return zest::test::RunTool(zest::test::ToolPath("tibble-sim"), arguments, stdinFile);
 }
 
 } // namespace tibble::sim::test

@@ -3,8 +3,9 @@
 #pragma once
 
 #include "MapBuilder.h"
-#include "SimRun.h"
-#include "SimScript.h"
+#include "sim/SimRun.h"
+#include "sim/SimScript.h"
+#include "../support/ToolRun.h"
 
 #include <cstdint>
 #include <string>
@@ -45,14 +46,9 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // A scratch folder of this test program, made on first use.
 std::string ScratchPath(const std::string& name);
 
-// Runs build/bin/tibble-sim with the arguments (each quoted for the shell), stdin from stdinFile when
-// given; answers the exit code and what it wrote.
-struct ToolResult
-{
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+// Runs build/bin/tibble-sim with the arguments, stdin from stdinFile when given; answers the exit code and what it
+// wrote.
+using ToolResult = zest::test::ToolRun;
 ToolResult RunTool(const std::vector<std::string>& arguments, const std::string& stdinFile = "");
 
 } // namespace tibble::sim::test

@@ -86,6 +86,11 @@ TEST(SimTool, StopsAtTheUpdateThatCompletesTheLevelOrEndsTheGame)
     }
 }
 
+std::vector<uint8_t> Text(const std::string& text)
+{
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
 TEST(SimTool, RejectsABadLevelFileWithItsReason)
 {
     struct Case
@@ -98,6 +103,9 @@ TEST(SimTool, RejectsABadLevelFileWithItsReason)
         {"nostart.pmp", MapBuilder(10, 8).AddAt(TypeMiniFlower, 3, 4).Bytes(), "no start trumpet"},
         {"tiny.pmp", MapBuilder(4, 4).AddAt(TypeStartTrumpet, 1, 1).Bytes(), "smaller than"},
         {"empty.pmp", {}, "smaller than"},
+        // A level source given where a compiled map belongs, by its name or by its text.
+        {"garden.lvl", Text("size 12 9\ngrid\n"), "a level source, not a compiled map; compile it first"},
+        {"garden.pmp", Text("# a garden\nsize 12 9\n"), "a level source, not a compiled map; compile it first"},
     };
     const std::string script = ScriptFile("ok.txt", "5 end\n");
     for (const Case& c : cases)

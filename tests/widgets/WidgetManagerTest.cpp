@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace zest::test
@@ -289,6 +290,51 @@ TEST_F(WidgetManagerTest, HidingAWidgetRedrawsWhatWasBehindIt)
         front->SetVisible(true);
         EXPECT_TRUE(manager.DrawWidgets());
         EXPECT_EQ(screen.GetPixel(110, 110), 0xFF0000FFu);
+    }
+}
+
+// A dialog sent behind the full-screen board and brought back (a nested question closed over an
+// idle game) must show again although nothing else changed.
+TEST_F(WidgetManagerTest, ReorderingDrawsWhatChangedPlaceAndMarksItsArea)
+{
+    struct Case
+    {
+        const char* name;
+        bool panelInFront; // after the move
+        std::function<void(WidgetManager&, Widget*, Widget*)> move;
+    };
+    const Case cases[] = {
+        {"place in front", true, [](WidgetManager& m, Widget* panel, Widget* board) { m.PlaceInFront(panel, board); }},
+        {"bring to front", true, [](WidgetManager& m, Widget* panel, Widget*) { m.BringToFront(panel); }},
+        {"send to back", false, [](WidgetManager& m, Widget* panel, Widget*) { m.SendToBack(panel); }},
+        {"place behind", false, [](WidgetManager& m, Widget* panel, Widget* board) { m.PlaceBehind(panel, board); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        manager.RemoveChildren(false, false);
+        owned.clear();
+        RecordingWidget* board = Add("board", 0, 0, 640, 480);
+        board->fill = Color(255, 0, 0);
+        RecordingWidget* panel = Add("panel", 120, 40, 400, 400);
+        panel->fill = Color(0, 255, 0);
+        // Start from the other order, drawn and presented.
+        if (c.panelInFront)
+            manager.SendToBack(panel);
+        manager.DrawWidgets();
+        const uint32_t before = screen.GetPixel(300, 200);
+        ASSERT_EQ(before, c.panelInFront ? 0xFFFF0000u : 0xFF00FF00u);
+        (void)screen.TakeDirtyRect();
+        // Idle: nothing is drawn.
+        EXPECT_FALSE(manager.DrawWidgets());
+
+        c.move(manager, panel, board);
+        EXPECT_TRUE(manager.DrawWidgets());
+        EXPECT_EQ(screen.GetPixel(300, 200), c.panelInFront ? 0xFF00FF00u : 0xFFFF0000u);
+        // The presenter sends what the dirty rectangle covers: the whole panel.
+        const Rect presented = screen.TakeDirtyRect();
+        EXPECT_TRUE(presented.Contains(Point(120, 40)) && presented.Contains(Point(519, 439)))
+            << presented.x << "," << presented.y << " " << presented.width << "x" << presented.height;
     }
 }
 

@@ -126,7 +126,7 @@ void DrawTitleScreen(cairo_t* cr, ArtKit& kit)
     Sky(cr, kit);
     Hills(cr, kit);
 
-    // Flowers on the hills, clear of the button columns.
+    // Flowers on the hills, clear of the button columns (the small sunflower above QUIT, not touching it).
     struct Bloom
     {
         const char* code;
@@ -134,7 +134,7 @@ void DrawTitleScreen(cairo_t* cr, ArtKit& kit)
     };
     const Bloom blooms[] = {{"1f33b", 170, 300, 62}, {"1f337", 228, 336, 44}, {"1f339", 398, 322, 46},
                             {"1f33a", 448, 340, 50}, {"1f33c", 14, 338, 44},  {"1f338", 590, 322, 42},
-                            {"1f33b", 596, 246, 40}, {"1f337", 60, 318, 34},  {"1f339", 290, 352, 38},
+                            {"1f33b", 604, 226, 34}, {"1f337", 60, 318, 34},  {"1f339", 290, 352, 38},
                             {"1f338", 150, 360, 36}, {"1f33c", 520, 344, 40}};
     for (const Bloom& b : blooms)
     {

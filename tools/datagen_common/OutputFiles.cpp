@@ -1,5 +1,7 @@
 #include "OutputFiles.h"
 
+#include "platform/AtomicFile.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -42,25 +44,7 @@ bool WriteFileIfChanged(const std::string& path, const std::vector<unsigned char
     {
         return false;
     }
-    // Write beside the target and rename, so a reader never sees half a file.
-    std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out)
-        {
-            error = "cannot write " + temp;
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec)
-    {
-        error = "cannot replace " + path + ": " + ec.message();
-        return false;
-    }
-    return true;
+    return zest::AtomicFile::Write(path, std::span<const unsigned char>(bytes), error);
 }
 
 bool WriteTextIfChanged(const std::string& path, const std::string& text, std::string& error)

@@ -7,18 +7,21 @@
 //   levelc info FILE...             size, objects, nectar, hedge shapes, solid share, chambers
 //   levelc render FILE OUT.png [--tile N]
 //   levelc sheet OUT.png [--tile N] [--columns N] FILE...
+//   levelc wrap LEVEL.lvl OUT.lvl TRAILS... [--solid SHARE] [--gap TILES] [--seed N]
 // FILE is a level source, or a map file when its name ends in ".pmp". Exit code 0 good, 1 the data failed,
 // 2 wrong usage.
-#include "Diagnostics.h"
-#include "LevelMetrics.h"
-#include "LevelRules.h"
-#include "LevelSource.h"
-#include "MapFile.h"
-#include "MapPicture.h"
-#include "ObjectKind.h"
+#include "level/Diagnostics.h"
+#include "level/LevelMetrics.h"
+#include "level/LevelRules.h"
+#include "level/LevelSource.h"
+#include "level/MapFile.h"
+#include "level/MapPicture.h"
+#include "level/ObjectKind.h"
+#include "level/RouteWrap.h"
 
 #include "garden/LevelMap.h"
 #include "graphics/MemoryImage.h"
+#include "platform/AtomicFile.h"
 #include "resources/ImageWriter.h"
 
 #include <algorithm>
@@ -44,18 +47,25 @@ constexpr const char* MapExtension = ".pmp";
 
 using Arguments = std::vector<std::string>;
 
+constexpr const char* UsageText =
+    "usage:\n"
+    "  levelc compile [--strict] SOURCE OUT.pmp\n"
+    "  levelc decompile IN.pmp OUT.lvl|-\n"
+    "  levelc build [--strict] SOURCE_DIR OUT_DIR\n"
+    "  levelc check [--strict] FILE...\n"
+    "  levelc info FILE...\n"
+    "  levelc render FILE OUT.png [--tile N]\n"
+    "  levelc sheet OUT.png [--tile N] [--columns N] FILE...\n"
+    "  levelc wrap LEVEL.lvl OUT.lvl TRAILS... [--solid SHARE] [--gap TILES] [--seed N]\n"
+    "FILE is a level source (.lvl) or a map file (.pmp). --strict makes design warnings errors.\n"
+    "sheet writes each level's number (its file name without the extension) under it.\n"
+    "wrap fills the sky round the routes of the completing runs in TRAILS (tibble-plan --robust --trail)\n"
+    "with hedge; SHARE is the solid share aimed at (0.42), TILES how far from a route the filling starts\n"
+    "(2).\n";
+
 int Usage()
 {
-    std::fputs("usage:\n"
-               "  levelc compile [--strict] SOURCE OUT.pmp\n"
-               "  levelc decompile IN.pmp OUT.lvl|-\n"
-               "  levelc build [--strict] SOURCE_DIR OUT_DIR\n"
-               "  levelc check [--strict] FILE...\n"
-               "  levelc info FILE...\n"
-               "  levelc render FILE OUT.png [--tile N]\n"
-               "  levelc sheet OUT.png [--tile N] [--columns N] FILE...\n"
-               "FILE is a level source (.lvl) or a map file (.pmp). --strict makes design warnings errors.\n",
-               stderr);
+    std::fputs(UsageText, stderr);
     return 2;
 }
 
@@ -68,32 +78,11 @@ bool ReadWhole(const std::string& name, std::string& bytes)
     return !file.bad();
 }
 
-// Writes beside the target and renames over it, so a failed run never leaves half a file.
+// Replaces the target in one step, so a failed run never leaves half a file.
 bool WriteWhole(const std::string& name, const void* data, size_t size)
 {
-    const std::string temporary = name + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file)
-            return false;
-        file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        file.flush();
-        if (!file)
-        {
-            file.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, name, error);
-    if (error)
-    {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    std::string error;
+    return zest::AtomicFile::Write(name, std::string_view(static_cast<const char*>(data), size), error);
 }
 
 bool IsMapName(const std::string& name)
@@ -406,15 +395,87 @@ int Sheet(const Arguments& arguments)
     if (!ReadOptions(arguments, options) || options.files.size() < 2)
         return Usage();
     std::vector<LevelSource> levels;
+    std::vector<std::string> labels;
     for (size_t i = 1; i < options.files.size(); i++)
     {
         std::optional<LevelSource> level = Load(options.files[i], false, false);
         if (!level)
             return 1;
         levels.push_back(std::move(*level));
+        labels.push_back(std::filesystem::path(options.files[i]).stem().string());
     }
-    auto picture = MapPicture::Sheet(levels, options.tile ? options.tile : 4, options.columns ? options.columns : 4);
+    auto picture =
+        MapPicture::Sheet(levels, options.tile ? options.tile : 4, options.columns ? options.columns : 4, labels);
     return SavePicture(*picture, options.files[0]) ? 0 : 1;
+}
+
+int Wrap(const Arguments& arguments)
+{
+    std::vector<std::string> files;
+    WrapOptions options;
+    for (size_t i = 0; i < arguments.size(); i++)
+    {
+        const std::string& arg = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        char* end = nullptr;
+        if (arg == "--solid" && hasValue)
+        {
+            options.solid = std::strtod(arguments[++i].c_str(), &end);
+            if (*end != '\0' || !(options.solid >= 0 && options.solid <= 1))
+                return Usage();
+        }
+        else if ((arg == "--gap" || arg == "--seed") && hasValue)
+        {
+            const long value = std::strtol(arguments[++i].c_str(), &end, 10);
+            if (*end != '\0' || value < 0 || value > (arg == "--gap" ? 1000 : 0xFFFFFFFFL))
+                return Usage();
+            if (arg == "--gap")
+                options.gap = static_cast<int>(value);
+            else
+                options.seed = static_cast<uint32_t>(value);
+        }
+        else if (!arg.empty() && arg[0] == '-')
+            return Usage();
+        else
+            files.push_back(arg);
+    }
+    if (files.size() < 3)
+        return Usage();
+    std::string source;
+    if (!ReadWhole(files[0], source))
+    {
+        std::fprintf(stderr, "%s: cannot read the file\n", files[0].c_str());
+        return 1;
+    }
+    std::vector<std::string> trails(files.size() - 2);
+    for (size_t i = 2; i < files.size(); i++)
+    {
+        if (!ReadWhole(files[i], trails[i - 2]))
+        {
+            std::fprintf(stderr, "%s: cannot read the file\n", files[i].c_str());
+            return 1;
+        }
+    }
+    WrapReport report;
+    std::string error;
+    const std::optional<std::string> wrapped = WrapRoute(source, trails, options, report, error);
+    if (!wrapped)
+    {
+        std::fprintf(stderr, "%s: %s\n", files[0].c_str(), error.c_str());
+        return 1;
+    }
+    if (!WriteWhole(files[1], wrapped->data(), wrapped->size()))
+    {
+        std::fprintf(stderr, "%s: cannot write the file\n", files[1].c_str());
+        return 1;
+    }
+    std::string missing;
+    for (const int shape : report.missingShapes)
+        missing += (missing.empty() ? "" : ", ") + std::to_string(shape);
+    std::printf("%s: %d of %d runs frozen, %d free tiles; solid %.0f%%, %zu of 16 pieces (missing [%s]), %d seams\n",
+                files[1].c_str(), report.completedRuns, report.runs, report.freeTiles, report.solidShare * 100,
+                16 - report.missingShapes.size(), missing.c_str(), report.seams);
+    return 0;
 }
 
 struct Command
@@ -425,7 +486,7 @@ struct Command
 
 const Command Commands[] = {
     {"compile", Compile}, {"decompile", Decompile}, {"build", Build}, {"check", Check},
-    {"info", Info},       {"render", Render},       {"sheet", Sheet},
+    {"info", Info},       {"render", Render},       {"sheet", Sheet}, {"wrap", Wrap},
 };
 
 } // namespace
@@ -434,6 +495,11 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return Usage();
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+    {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
     for (const Command& command : Commands)
     {
         if (std::strcmp(argv[1], command.name) == 0)

@@ -1,5 +1,6 @@
 #include "EditorApp.h"
 
+#include "ClosePrompt.h"
 #include "EditorDocument.h"
 #include "EditorScreen.h"
 
@@ -20,7 +21,7 @@ namespace
 constexpr int CloseDialogId = 40;
 } // namespace
 
-EditorApp::EditorApp(const std::string& folder, const std::string& fileName)
+EditorApp::EditorApp(const std::string& folder, const std::string& fileName, bool createFile) : create(createFile)
 {
     productName = "Tibble Level Editor";
     productVersion = "1.0";
@@ -70,32 +71,33 @@ void EditorApp::Initialize()
     }
 
     auto document = std::make_unique<EditorDocument>();
-    std::string status;
+    std::string status = EditorScreen::UnnamedNotice;
+    std::string newFile;
     if (!file.empty())
     {
         std::error_code code;
-        if (std::filesystem::exists(file, code))
+        if (create)
+        {
+            // Nothing is written before the first save: leaving without one leaves no file behind.
+            newFile = file;
+            status = "new level: the first save creates " + file;
+        }
+        else if (!std::filesystem::exists(file, code))
+            status = "no such file: " + file + "; this unnamed level cannot be saved";
+        else
         {
             std::string error;
             if (!document->Open(file, error))
             {
                 MessageBox("The level could not be opened:\n" + error, "Tibble level editor", 0);
-                status = "could not open " + file + "; a new level instead";
+                status = "could not open " + file + ": " + error + "; this unnamed level cannot be saved";
             }
             else
                 status = "opened " + file;
         }
-        else
-        {
-            // A name that does not exist yet is the file of a new level.
-            std::string error;
-            if (!document->Save(file, error))
-                status = "new level; cannot write " + file + ": " + error;
-            else
-                status = "new level " + file;
-        }
     }
     screen = new EditorScreen(std::move(document), dataFolder);
+    screen->SetNewFile(newFile);
     screen->Resize(0, 0, width, height);
     widgetManager->AddWidget(screen);
     screen->Layout();
@@ -109,18 +111,11 @@ bool EditorApp::CanClose()
         return true;
     if (GetDialog(CloseDialogId))
         return false;
-    zest::Dialog* dialog = ShowDialog(CloseDialogId, true, "UNSAVED CHANGES",
-                                      "The level has changes that are not saved.\nSave them before closing?", "",
-                                      zest::Dialog::ButtonsYesNo);
     zest::SysFont font("Arial Unicode MS", 11);
-    dialog->SetHeaderFont(&font);
-    dialog->SetLinesFont(&font);
-    dialog->SetButtonFont(&font);
-    if (dialog->GetYesButton())
-        dialog->GetYesButton()->label = "SAVE";
-    if (dialog->GetNoButton())
-        dialog->GetNoButton()->label = "DON'T SAVE";
-    dialog->Resize((width - 360) / 2, (height - 170) / 2, 360, 170);
+    auto* dialog = new ClosePrompt(CloseDialogId, &font, [this]() { CloseDialog(CloseDialogId); });
+    dialog->dialogListener = this;
+    dialog->Resize((width - 390) / 2, (height - 170) / 2, 390, 170);
+    AddDialog(CloseDialogId, dialog);
     return false;
 }
 

@@ -18,9 +18,10 @@ public:
     static constexpr int ScreenWidth = 1024;
     static constexpr int ScreenHeight = 720;
 
-    // dataFolder: the game's data (main.pak or loose files); file: the level to open or create (absolute or
-    // relative to the working directory at the call; empty: a new level).
-    EditorApp(const std::string& dataFolder, const std::string& file);
+    // dataFolder: the game's data (main.pak or loose files); file: the level to open (absolute or relative to the
+    // working directory at the call; empty: a new level without a name, which cannot be saved). create: file is
+    // the name of a new level, created by its first save.
+    EditorApp(const std::string& dataFolder, const std::string& file, bool create = false);
     ~EditorApp() override;
 
     // Opens the window, loads the game's art and shows the editor; false when the data could not be loaded.
@@ -36,6 +37,7 @@ public:
 private:
     std::string dataFolder;
     std::string file;
+    bool create = false;
     EditorScreen* screen = nullptr; // owned; deleted in the destructor
 };
 

@@ -1,21 +1,18 @@
 #include "EditorDocument.h"
 
-#include "LevelRules.h"
-#include "MapFile.h"
-#include "ObjectKind.h"
+#include "level/LevelRules.h"
+#include "level/MapFile.h"
+#include "level/ObjectKind.h"
 
 #include "garden/LevelMap.h"
+#include "platform/AtomicFile.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace tibble::edit
 {
@@ -50,49 +47,7 @@ bool FitsInt16(long value)
 
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes, std::string& error)
 {
-    const std::string temporary = path + ".saving";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-    {
-        error = "cannot write " + temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < bytes.size())
-    {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<size_t>(n);
-    }
-    const int writeErrno = errno;
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok)
-    {
-        error = "cannot write " + path + ": " + std::strerror(writeErrno ? writeErrno : EIO);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        error = "cannot replace " + path + ": " + std::strerror(errno);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0)
-    {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return zest::AtomicFile::Write(path, bytes, error);
 }
 
 EditorDocument::EditorDocument(int width, int height)

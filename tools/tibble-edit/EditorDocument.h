@@ -4,7 +4,7 @@
 // Owned by the editor application (or a test); one thread.
 #pragma once
 
-#include "Diagnostics.h"
+#include "level/Diagnostics.h"
 #include "LevelState.h"
 #include "SourceLayout.h"
 

@@ -1,6 +1,8 @@
 #include "EditorScreen.h"
 
-#include "ObjectKind.h"
+#include "app/DataFolder.h"
+
+#include "level/ObjectKind.h"
 
 #include "app/ZestAppBase.h"
 #include "garden/Level.h"
@@ -102,10 +104,50 @@ std::string ObjectName(const levelc::SourceObject& object)
 
 std::string Stem(const std::string& path)
 {
-    return path.empty() ? std::string("new level") : std::filesystem::path(path).filename().string();
+    return path.empty() ? std::string("unnamed level (cannot be saved)") : std::filesystem::path(path).filename().string();
 }
 
 } // namespace
+
+std::vector<std::string> EditorScreen::WrapText(zest::Font* font, const std::string& text, int width)
+{
+    std::vector<std::string> rows;
+    if (!font || width <= 0)
+        return {text};
+    // Continuation rows are indented by four spaces: they get that much less room.
+    const int indent = font->StringWidth("    ");
+    std::string row;
+    size_t at = 0;
+    while (at < text.size())
+    {
+        size_t end = text.find(' ', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(at, end - at);
+        const int room = rows.empty() ? width : width - indent;
+        const std::string joined = row.empty() ? word : row + " " + word;
+        if (!row.empty() && font->StringWidth(joined) > room)
+        {
+            rows.push_back(row);
+            row = word;
+        }
+        else
+            row = joined;
+        // A word wider than a whole row is cut where it must be.
+        while (row.size() > 1 && font->StringWidth(row) > (rows.empty() ? width : width - indent))
+        {
+            size_t fit = row.size() - 1;
+            while (fit > 1 && font->StringWidth(row.substr(0, fit)) > (rows.empty() ? width : width - indent))
+                fit--;
+            rows.push_back(row.substr(0, fit));
+            row = row.substr(fit);
+        }
+        at = end + 1;
+    }
+    if (!row.empty() || rows.empty())
+        rows.push_back(row);
+    return rows;
+}
 
 EditorScreen::EditorScreen(std::unique_ptr<EditorDocument> doc, const std::string& folder)
     : document(std::move(doc)), toolFolder(folder)
@@ -225,6 +267,9 @@ void EditorScreen::Layout()
     const int statusY = height - StatusHeight;
     place(ButtonCancelPlan, width - 200, statusY + 36, 90, 22);
     place(ButtonSaveSolution, width - 104, statusY + 36, 100, 22);
+    // The checks wrap to the list's width, which is known only now.
+    checkedRevision = ~uint64_t{0};
+    RefreshChecks();
     RefreshTools();
     RefreshProperties();
     MarkDirty();
@@ -252,6 +297,17 @@ void EditorScreen::DocumentChanged()
 {
     if (canvas->GetSelection() >= static_cast<int>(document->Objects().size()))
         canvas->Select(-1);
+    // A plan answers for the level as it was planned: after an edit its route and solution no longer hold.
+    const PlanRunner::State planState = planner.GetState();
+    if ((planState == PlanRunner::State::Running || planState == PlanRunner::State::Solved) && !planStale &&
+        document->Revision() != plannedRevision)
+    {
+        planStale = true;
+        canvas->SetRoute({});
+        SetStatus(planState == PlanRunner::State::Running
+                      ? "the level changed while planning: the answer will be out of date (F6 plans again)"
+                      : "the level changed since it was planned: route and solution dropped (F6 plans again)");
+    }
     RefreshChecks();
     RefreshProperties();
     MarkDirty();
@@ -276,9 +332,14 @@ void EditorScreen::RefreshChecks()
         std::string text = item.text;
         for (size_t at = text.find(" on line "); at != std::string::npos; at = text.find(" on line ", at))
             text.replace(at, 9, " #");
-        checks->AddRow((item.error ? "error: " : "warning: ") + where + text,
-                       item.error ? ErrorColor : WarningColor);
-        checkObjects.push_back(index);
+        // Wrapped to the list's width: a message cut at the edge loses what it says.
+        const std::vector<std::string> rows =
+            WrapText(font.get(), (item.error ? "error: " : "warning: ") + where + text, checks->width - 12);
+        for (const std::string& row : rows)
+        {
+            checks->AddRow(&row == &rows.front() ? row : "    " + row, item.error ? ErrorColor : WarningColor);
+            checkObjects.push_back(index);
+        }
     }
     if (diagnostics.Items().empty())
     {
@@ -333,10 +394,11 @@ void EditorScreen::RefreshProperties()
         exit = object.type == TypeTrumpet && object.param == levelc::ExitLink;
         propertyLines[FieldX] = "x  " + std::to_string(object.x);
         propertyLines[FieldY] = "y  " + std::to_string(object.y);
-        const std::string paramName =
-            kind && kind->param != levelc::ParamKind::Raw ? std::string(levelc::ParamName(kind->param)) : "param";
-        if (!exit)
-            propertyLines[FieldParam] = paramName + "  " + std::to_string(object.param);
+        // The game reads no param of a tomato or a start: it is shown (to be set back) only when a file gave one.
+        const bool used = kind && kind->param != levelc::ParamKind::Raw;
+        if (!exit && (used || object.param != 0))
+            propertyLines[FieldParam] = (used ? std::string(levelc::ParamName(kind->param)) : "unused value") + "  " +
+                                        std::to_string(object.param);
         if (kind && kind->hasOrder)
             propertyLines[FieldOrder] = "order  " + std::to_string(object.order);
     }
@@ -363,7 +425,7 @@ void EditorScreen::RefreshProperties()
         else if (button->id == ButtonCancelPlan)
             button->SetVisible(planner.GetState() == PlanRunner::State::Running);
         else if (button->id == ButtonSaveSolution)
-            button->SetVisible(planner.GetState() == PlanRunner::State::Solved);
+            button->SetVisible(planner.GetState() == PlanRunner::State::Solved && !planStale);
         else if (button->id == ButtonUndo)
             button->SetDisabled(!document->CanUndo());
         else if (button->id == ButtonRedo)
@@ -428,19 +490,27 @@ void EditorScreen::StepProperty(int field, int direction)
     DocumentChanged();
 }
 
+void EditorScreen::SetNewFile(const std::string& path)
+{
+    newFile = path;
+    MarkDirty();
+}
+
 bool EditorScreen::Save()
 {
-    if (document->Path().empty())
+    const std::string path = document->Path().empty() ? newFile : document->Path();
+    if (path.empty())
     {
-        SetStatus("this level has no file yet: start the editor with the file name to create (tibble-edit NAME.lvl)");
+        SetStatus(UnnamedNotice);
         return false;
     }
     std::string error;
-    if (!document->Save(document->Path(), error))
+    if (!document->Save(path, error))
     {
         SetStatus("not saved: " + error);
         return false;
     }
+    newFile.clear();
     SetStatus("saved " + document->Path());
     DocumentChanged();
     return true;
@@ -548,7 +618,10 @@ bool EditorScreen::StartPlan()
         return false;
     }
     PlanRunner::Request request;
-    request.planner = toolFolder + "/tibble-plan";
+    // The planner sits beside the editor: in the build folder with the data, in bin/ once installed.
+    const std::string besideEditor = zest::ExecutableFolder() + "/tibble-plan";
+    std::error_code missing;
+    request.planner = std::filesystem::exists(besideEditor, missing) ? besideEditor : toolFolder + "/tibble-plan";
     request.dataFolder = toolFolder;
     request.prefixFile = toolFolder + "/level-start.play";
     request.map = std::move(bytes);
@@ -560,6 +633,8 @@ bool EditorScreen::StartPlan()
     }
     canvas->SetRoute({});
     planShown = false;
+    planStale = false;
+    plannedRevision = document->Revision();
     SetStatus("planning on a background thread...");
     RefreshProperties();
     return true;
@@ -576,7 +651,7 @@ void EditorScreen::CancelPlan()
 
 bool EditorScreen::SaveSolution()
 {
-    if (planner.GetState() != PlanRunner::State::Solved || document->Path().empty())
+    if (planner.GetState() != PlanRunner::State::Solved || planStale || document->Path().empty())
         return false;
     std::string path = document->Path();
     const size_t dot = path.rfind('.');
@@ -597,7 +672,9 @@ void EditorScreen::ApplyPlanResult()
     const PlanRunner::State state = planner.GetState();
     if (state == PlanRunner::State::Running || planShown || state == PlanRunner::State::Idle)
         return;
-    if (state == PlanRunner::State::Solved)
+    if (planStale)
+        SetStatus("planning ended for an older version of the level (F6 plans again)");
+    else if (state == PlanRunner::State::Solved)
     {
         if (!planner.TraceRoute())
             return;
@@ -645,7 +722,9 @@ void EditorScreen::Draw(zest::Graphics* g)
     g->SetColor(TextColor);
 
     // Title and file.
-    g->DrawString(Stem(document->Path()) + (document->IsModified() ? "  (changed)" : ""), 720, 20);
+    g->DrawString(Stem(document->Path().empty() ? newFile : document->Path()) +
+                      (document->IsModified() ? "  (changed)" : ""),
+                  720, 20);
 
     // Properties.
     const int index = canvas->GetSelection();
@@ -699,97 +778,74 @@ void EditorScreen::Draw(zest::Graphics* g)
     }
 }
 
+const EditorScreen::Command* EditorScreen::Commands(int& count)
+{
+    // Every command once, with its button and its keys; both the keyboard and the buttons look here.
+    static const Command table[] = {
+        {ButtonSave, 'S', Keys::Ctrl, [](EditorScreen& e) { e.Save(); }},
+        {ButtonExport, 'E', Keys::Ctrl, [](EditorScreen& e) { e.Export(); }},
+        {ButtonUndo, 'Z', Keys::Ctrl, [](EditorScreen& e) { e.Undo(); }},
+        {ButtonRedo, 'Y', Keys::Ctrl, [](EditorScreen& e) { e.Redo(); }},
+        {0, 'Z', Keys::CtrlShift, [](EditorScreen& e) { e.Redo(); }},
+        {ButtonDuplicate, 'D', Keys::Ctrl, [](EditorScreen& e) { e.DuplicateSelected(); }},
+        {ButtonDelete, zest::VK_DELETE, Keys::Plain, [](EditorScreen& e) { e.DeleteSelected(); }},
+        {0, zest::VK_BACK, Keys::Plain, [](EditorScreen& e) { e.DeleteSelected(); }},
+        {ButtonGrid, 'G', Keys::Plain, [](EditorScreen& e) { e.ToggleGrid(); }},
+        {ButtonZoom, 'Z', Keys::Plain,
+         [](EditorScreen& e) { e.canvas->SetZoom(e.canvas->GetZoom() == 4 ? 1 : e.canvas->GetZoom() * 2); }},
+        {0, '1', Keys::Plain, [](EditorScreen& e) { e.canvas->SetZoom(1); }},
+        {0, '2', Keys::Plain, [](EditorScreen& e) { e.canvas->SetZoom(2); }},
+        {0, '4', Keys::Plain, [](EditorScreen& e) { e.canvas->SetZoom(4); }},
+        {ButtonTest, zest::VK_F1 + 4, Keys::Plain, [](EditorScreen& e) { e.StartTestPlay(false); }},
+        {ButtonPlayFromHere, zest::VK_F1 + 4, Keys::Shift, [](EditorScreen& e) { e.StartTestPlay(true); }},
+        {ButtonPlan, zest::VK_F1 + 5, Keys::Plain, [](EditorScreen& e) { e.StartPlan(); }},
+        {ButtonCancelPlan, 0, Keys::Plain, [](EditorScreen& e) { e.CancelPlan(); }},
+        {ButtonSaveSolution, 0, Keys::Plain, [](EditorScreen& e) { e.SaveSolution(); }},
+        {ButtonToolSelect, 'S', Keys::Plain, [](EditorScreen& e) { e.ChooseTool(LevelCanvas::Tool::Select); }},
+        {ButtonToolHedge, 'H', Keys::Plain, [](EditorScreen& e) { e.ChooseTool(LevelCanvas::Tool::Hedge); }},
+        {ButtonToolErase, 'E', Keys::Plain, [](EditorScreen& e) { e.ChooseTool(LevelCanvas::Tool::Erase); }},
+        {0, zest::VK_ESCAPE, Keys::Plain,
+         [](EditorScreen& e)
+         {
+             if (e.planner.GetState() == PlanRunner::State::Running)
+                 e.CancelPlan();
+             else
+             {
+                 e.canvas->Select(-1);
+                 e.ChooseTool(LevelCanvas::Tool::Select);
+                 e.RefreshProperties();
+             }
+         }},
+    };
+    count = static_cast<int>(sizeof table / sizeof table[0]);
+    return table;
+}
+
 void EditorScreen::KeyDown(int key)
 {
-    const bool ctrl = CtrlHeld();
     if (canvas->IsTestPlaying())
     {
         if (key == zest::VK_ESCAPE)
             StopTestPlay();
         return;
     }
-    if (ctrl)
-    {
-        switch (key)
-        {
-        case 'Z':
-            if (ShiftHeld())
-                Redo();
-            else
-                Undo();
-            return;
-        case 'Y':
-            Redo();
-            return;
-        case 'S':
-            Save();
-            return;
-        case 'E':
-            Export();
-            return;
-        case 'D':
-            DuplicateSelected();
-            return;
-        default:
-            return;
-        }
-    }
-    if (canvas->ScrollKey(key))
+    const bool ctrl = CtrlHeld();
+    if (!ctrl && canvas->ScrollKey(key))
         return;
-    switch (key)
+    const Keys held = ctrl ? (ShiftHeld() ? Keys::CtrlShift : Keys::Ctrl) : (ShiftHeld() ? Keys::Shift : Keys::Plain);
+    int count = 0;
+    const Command* commands = Commands(count);
+    // An exact match first; a plain key's command also answers with Shift held (Shift+Z zooms too).
+    for (const Keys wanted : {held, held == Keys::Shift ? Keys::Plain : held})
     {
-    case zest::VK_F1 + 4: // F5
-        StartTestPlay(ShiftHeld());
-        break;
-    case zest::VK_F1 + 5: // F6
-        StartPlan();
-        break;
-    case zest::VK_ESCAPE:
-        if (planner.GetState() == PlanRunner::State::Running)
-            CancelPlan();
-        else
+        for (int i = 0; i < count; i++)
         {
-            canvas->Select(-1);
-            canvas->SetTool(LevelCanvas::Tool::Select);
-            RefreshTools();
-            RefreshProperties();
+            if (commands[i].key == key && commands[i].keys == wanted)
+            {
+                commands[i].run(*this);
+                return;
+            }
         }
-        break;
-    case zest::VK_DELETE:
-    case zest::VK_BACK:
-        DeleteSelected();
-        break;
-    case 'G':
-        canvas->SetGrid(!canvas->GetGrid());
-        RefreshTools();
-        break;
-    case 'Z':
-        canvas->SetZoom(canvas->GetZoom() == 4 ? 1 : canvas->GetZoom() * 2);
-        MarkDirty();
-        break;
-    case '1':
-        canvas->SetZoom(1);
-        break;
-    case '2':
-        canvas->SetZoom(2);
-        break;
-    case '4':
-        canvas->SetZoom(4);
-        break;
-    case 'S':
-        canvas->SetTool(LevelCanvas::Tool::Select);
-        RefreshTools();
-        break;
-    case 'H':
-        canvas->SetTool(LevelCanvas::Tool::Hedge);
-        RefreshTools();
-        break;
-    case 'E':
-        canvas->SetTool(LevelCanvas::Tool::Erase);
-        RefreshTools();
-        break;
-    default:
-        break;
     }
 }
 
@@ -809,9 +865,7 @@ void EditorScreen::ButtonClicked(int id)
     if (id >= ButtonPaletteBase && id < ButtonPaletteBase + PaletteCount)
     {
         const PaletteEntry& entry = Palette[id - ButtonPaletteBase];
-        canvas->SetTool(LevelCanvas::Tool::Place, entry.type, entry.param);
-        SetStatus(std::string("click in the level to place a ") + entry.label + " (Shift: off the 8-pixel grid)");
-        RefreshTools();
+        ChooseTool(LevelCanvas::Tool::Place, entry.type, entry.param, entry.label);
         return;
     }
     if (id >= ButtonPropertyBase && id < ButtonPropertyBase + 2 * FieldCount)
@@ -819,64 +873,45 @@ void EditorScreen::ButtonClicked(int id)
         StepProperty((id - ButtonPropertyBase) / 2, (id - ButtonPropertyBase) % 2 ? 1 : -1);
         return;
     }
-    switch (id)
+    int count = 0;
+    const Command* commands = Commands(count);
+    for (int i = 0; i < count; i++)
     {
-    case ButtonSave:
-        Save();
+        if (commands[i].button == id)
+        {
+            commands[i].run(*this);
+            return;
+        }
+    }
+}
+
+void EditorScreen::ToggleGrid()
+{
+    canvas->SetGrid(!canvas->GetGrid());
+    RefreshTools();
+}
+
+void EditorScreen::ChooseTool(LevelCanvas::Tool tool, int type, int param, const char* label)
+{
+    canvas->SetTool(tool, type, param);
+    switch (tool)
+    {
+    case LevelCanvas::Tool::Select:
+        SetStatus("select: click an object to select it, drag to move it (Shift: off the 8-pixel grid); drag the "
+                  "yellow frame to move the game screen");
         break;
-    case ButtonExport:
-        Export();
+    case LevelCanvas::Tool::Hedge:
+        SetStatus("hedge: click or drag to paint hedge tiles");
         break;
-    case ButtonUndo:
-        Undo();
+    case LevelCanvas::Tool::Erase:
+        SetStatus("erase: click or drag to clear hedge tiles");
         break;
-    case ButtonRedo:
-        Redo();
-        break;
-    case ButtonGrid:
-        canvas->SetGrid(!canvas->GetGrid());
-        RefreshTools();
-        break;
-    case ButtonZoom:
-        canvas->SetZoom(canvas->GetZoom() == 4 ? 1 : canvas->GetZoom() * 2);
-        MarkDirty();
-        break;
-    case ButtonTest:
-        StartTestPlay(false);
-        break;
-    case ButtonPlayFromHere:
-        StartTestPlay(true);
-        break;
-    case ButtonPlan:
-        StartPlan();
-        break;
-    case ButtonCancelPlan:
-        CancelPlan();
-        break;
-    case ButtonSaveSolution:
-        SaveSolution();
-        break;
-    case ButtonDelete:
-        DeleteSelected();
-        break;
-    case ButtonDuplicate:
-        DuplicateSelected();
-        break;
-    case ButtonToolSelect:
-        canvas->SetTool(LevelCanvas::Tool::Select);
-        RefreshTools();
-        break;
-    case ButtonToolHedge:
-        canvas->SetTool(LevelCanvas::Tool::Hedge);
-        RefreshTools();
-        break;
-    case ButtonToolErase:
-        canvas->SetTool(LevelCanvas::Tool::Erase);
-        RefreshTools();
-        break;
-    default:
+    case LevelCanvas::Tool::Place:
+        SetStatus(std::string("click in the level to place a ") + (label ? label : "object") +
+                  " (Shift: off the 8-pixel grid)");
         break;
     }
+    RefreshTools();
 }
 
 void EditorScreen::ListClicked(int id, int index, int clickCount)

@@ -41,6 +41,16 @@ public:
     zest::ListWidget& GetChecks() const { return *checks; }
     PlanRunner& GetPlanner() { return planner; }
     const std::string& GetStatus() const { return status; }
+    // The planner's result is for an older state of the level.
+    bool IsPlanStale() const { return planStale; }
+
+    // What the status line says of a level without a file name.
+    static constexpr const char* UnnamedNotice =
+        "unnamed level: it cannot be saved; start the editor with a file name (tibble-edit --new NAME.lvl)";
+
+    // A new level's file: the first save creates it (nothing is written before).
+    void SetNewFile(const std::string& path);
+    const std::string& GetNewFile() const { return newFile; }
 
     // The commands behind the buttons and keys; each answers whether it did something.
     bool Save();
@@ -62,8 +72,16 @@ public:
     // Called by the canvas and after every command: refreshes checks, properties and the title.
     void DocumentChanged();
     void SetStatus(const std::string& text);
+    // text in rows no wider than width pixels in font (continuation rows count four spaces of indent); words are
+    // kept whole unless one alone is too wide.
+    static std::vector<std::string> WrapText(zest::Font* font, const std::string& text, int width);
+
     // Whether closing would lose changes.
-    bool HasUnsavedChanges() const { return document->IsModified(); }
+    bool HasUnsavedChanges() const
+    {
+        // A new level nobody has touched yet (nothing to undo) has nothing to lose.
+        return document->IsModified() && (document->CanUndo() || !document->Path().empty());
+    }
 
     using zest::Widget::MouseDown;
     bool TakesFocus() override { return true; }
@@ -77,7 +95,27 @@ public:
     void ListSelectionChanged(int id, int index) override;
 
 private:
+    // Which modifier keys a command's key wants.
+    enum class Keys
+    {
+        Plain,
+        Shift,
+        Ctrl,
+        CtrlShift,
+    };
+    // One command of the editor: its button (0: none), its key (0: none) and what it does.
+    struct Command
+    {
+        int button;
+        int key;
+        Keys keys;
+        void (*run)(EditorScreen&);
+    };
+    static const Command* Commands(int& count);
+
     zest::ButtonWidget* AddButton(int id, const std::string& label);
+    void ChooseTool(LevelCanvas::Tool tool, int type = 0, int param = 0, const char* label = nullptr);
+    void ToggleGrid();
     void RefreshChecks();
     void RefreshTools();
     void RefreshProperties();
@@ -94,9 +132,12 @@ private:
     std::vector<std::unique_ptr<zest::ButtonWidget>> buttons;
     std::vector<int> checkObjects; // object index of each checks row, -1 for the level as a whole
     std::string status;
+    std::string newFile;
     uint64_t checkedRevision = ~uint64_t{0};
     PlanRunner planner;
     bool planShown = false;
+    bool planStale = false;          // the document changed since the plan started
+    uint64_t plannedRevision = 0;    // the document's revision the plan was made for
     std::vector<std::string> propertyLines;
     int lastTitleState = -1;
 };

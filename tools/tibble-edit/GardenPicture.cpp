@@ -1,7 +1,8 @@
 #include "GardenPicture.h"
 
+#include "PictureHost.h"
 #include "PreviewMap.h"
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 #include "garden/Agent.h"
 #include "garden/Level.h"
@@ -20,7 +21,8 @@ GardenPicture::~GardenPicture() = default;
 bool GardenPicture::Render(const LevelState& state, int levelIndex, std::string* error)
 {
     const PreviewMap preview = PreviewMap::Make(state);
-    sim::SimHost host(1);
+    // Seeded by the level, not by the edit: painting one tile leaves the others' look alone.
+    PictureHost host(state, static_cast<uint32_t>(levelIndex) + 1);
     std::unique_ptr<Level> level = Level::FromBytes(levelIndex, host, preview.bytes, error);
     if (!level)
         return false;

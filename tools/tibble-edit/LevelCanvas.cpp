@@ -1,7 +1,7 @@
 #include "LevelCanvas.h"
 
 #include "EditorDocument.h"
-#include "ObjectKind.h"
+#include "level/ObjectKind.h"
 #include "PreviewMap.h"
 
 #include "garden/Level.h"
@@ -31,6 +31,8 @@ const zest::Color LinkColor(120, 255, 200);
 const zest::Color RouteColor(255, 120, 220);
 const zest::Color ProblemColor(255, 60, 60);
 const zest::Color HiveColor(255, 220, 90);
+const zest::Color PreviewColor(255, 255, 255);
+const zest::Color PreviewFill(255, 255, 255, 64);
 
 int SnapDown(int value, int step)
 {
@@ -85,6 +87,7 @@ void LevelCanvas::SetTool(Tool newTool, int type, int param)
     tool = newTool;
     placeType = type;
     placeParam = param;
+    MarkDirty();
 }
 
 void LevelCanvas::SetZoom(int divisor)
@@ -392,8 +395,37 @@ void LevelCanvas::MouseDrag(int mouseX, int mouseY)
 void LevelCanvas::MouseMove(int mouseX, int mouseY)
 {
     mouse = zest::Point(mouseX, mouseY);
+    pointerIn = true;
     if (testPlay)
         testPlay->Move(mouseX, mouseY);
+    else if (tool == Tool::Place)
+        MarkDirty(); // the preview follows the pointer
+}
+
+void LevelCanvas::MouseEnter()
+{
+    pointerIn = true;
+    if (tool == Tool::Place)
+        MarkDirty();
+}
+
+void LevelCanvas::MouseLeave()
+{
+    pointerIn = false;
+    if (tool == Tool::Place)
+        MarkDirty();
+}
+
+std::optional<zest::Rect> LevelCanvas::PlacePreview() const
+{
+    if (testPlay || tool != Tool::Place || !pointerIn || drag != Drag::None)
+        return std::nullopt;
+    const zest::Point at = ToLevel(mouse.x, mouse.y);
+    const zest::Point place = PlacePoint(placeType, at.x, at.y, FreeHeld());
+    const int half = CentreOffset(placeType);
+    // A hose's record is its nozzle: the box around it, as ObjectAt takes it.
+    const int size = half ? 2 * half : 48;
+    return zest::Rect(half ? place.x : place.x - 24, half ? place.y : place.y - 24, size, size);
 }
 
 void LevelCanvas::MouseUp(int mouseX, int mouseY, int button, int clickCount)
@@ -534,6 +566,22 @@ void LevelCanvas::DrawOverlays(zest::Graphics* g)
     }
     if (selection >= 0)
         DrawSelection(g);
+
+    // Where a click would place the chosen type.
+    if (const std::optional<zest::Rect> preview = PlacePreview())
+    {
+        const zest::Point at = ToCanvas(preview->x, preview->y);
+        const int size = std::max(4, preview->width / zoom);
+        g->SetColor(PreviewFill);
+        g->FillRect(at.x, at.y, size, size);
+        g->SetColor(PreviewColor);
+        g->DrawRect(at.x, at.y, size - 1, size - 1);
+        const levelc::ObjectKind* kind = levelc::KindOfType(placeType);
+        const std::string name = placeType == TypeTrumpet && placeParam == levelc::ExitLink
+                                     ? std::string(levelc::ExitName)
+                                     : kind ? std::string(kind->name) : std::string("object");
+        g->DrawString(name, at.x + 2, at.y + size + 12);
+    }
 }
 
 void LevelCanvas::DrawObjectMarks(zest::Graphics* g)

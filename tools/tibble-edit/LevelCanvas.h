@@ -8,10 +8,12 @@
 #include "TestPlay.h"
 
 #include "base/Color.h"
+#include "garden/Hose.h"
 #include "widgets/Widget.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zest
@@ -36,8 +38,8 @@ public:
     };
 
     static constexpr int Snap = 8;
-    static constexpr int HoseReach = 320;
-    static constexpr int HoseHalfAngle = 22;
+    static constexpr int HoseReach = Hose::SprayReach;
+    static constexpr int HoseHalfAngle = Hose::SprayHalfAngle;
     static constexpr int HandleDistance = 56;
 
     // changed is called after every change the canvas makes to the document or its selection.
@@ -92,6 +94,9 @@ public:
     static zest::Point PlacePoint(int type, int lx, int ly, bool free);
     // Half the size of the object's picture: its centre lies this far right of and below its position.
     static int CentreOffset(int type);
+    // With the Place tool and the pointer over the canvas: the box (level pixels) the chosen type would take
+    // for a click there; none otherwise.
+    std::optional<zest::Rect> PlacePreview() const;
     // The level's picture is drawn again on the next draw (the game's art changed).
     void Invalidate() { pictureRevision = 0; }
 
@@ -102,6 +107,8 @@ public:
     void MouseDown(int mouseX, int mouseY, int button, int clickCount) override;
     void MouseDrag(int mouseX, int mouseY) override;
     void MouseMove(int mouseX, int mouseY) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
     void MouseUp(int mouseX, int mouseY, int button, int clickCount) override;
     void MouseWheel(int delta) override;
     // Arrow keys scroll; answers whether the key was one of them.
@@ -156,6 +163,7 @@ private:
     zest::Point dragOrigin;    // scroll, object or frame position at the press
     int16_t paintValue = 0;
     zest::Point mouse;
+    bool pointerIn = false;
 };
 
 } // namespace tibble::edit

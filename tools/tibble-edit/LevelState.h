@@ -3,7 +3,7 @@
 // came from). Plain value; any thread.
 #pragma once
 
-#include "LevelSource.h"
+#include "level/LevelSource.h"
 
 #include <cstdint>
 #include <vector>

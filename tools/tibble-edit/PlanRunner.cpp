@@ -1,6 +1,7 @@
 #include "PlanRunner.h"
 
-#include "SimRun.h"
+#include "playscript/PlayScript.h"
+#include "sim/SimRun.h"
 
 #include "garden/Bee.h"
 #include "garden/Level.h"
@@ -54,11 +55,6 @@ PlanRunner::~PlanRunner()
         std::filesystem::remove(outFile, code);
 }
 
-bool PlanRunner::ReadPrefixHeader(const std::string& prefixText, int& first, int& draws)
-{
-    return std::sscanf(prefixText.c_str(), "# first-level-update %d draws-before %d", &first, &draws) == 2;
-}
-
 bool PlanRunner::Start(const Request& request, std::string& error)
 {
     if (GetState() == State::Running)
@@ -76,11 +72,13 @@ bool PlanRunner::Start(const Request& request, std::string& error)
     std::ifstream prefixIn(request.prefixFile);
     std::stringstream prefixText;
     prefixText << prefixIn.rdbuf();
-    if (!ReadPrefixHeader(prefixText.str(), firstLevelUpdate, drawsBefore))
+    const std::optional<play::PrefixHeader> header = play::ParsePrefixHeader(prefixText.str());
+    if (!header)
     {
         error = "cannot read the level-start prefix " + request.prefixFile;
         return false;
     }
+    prefix = *header;
 
     std::error_code code;
     if (!mapFile.empty())
@@ -267,19 +265,16 @@ bool PlanRunner::TraceRoute(int maxUpdates)
         return false;
     if (!replay)
     {
-        // "U down X Y" and "U up X Y" at harness updates; harness update K runs level update 1.
-        std::istringstream lines(Script());
-        std::string line;
-        while (std::getline(lines, line))
+        // The solution's presses in level updates; a script the planner wrote always reads.
+        std::vector<play::ScriptPress> scriptPresses;
+        std::string readError;
+        if (play::ReadScriptPresses(Script(), prefix, scriptPresses, readError))
         {
-            int update = 0;
-            char action[8] = {};
-            int x = 0;
-            int y = 0;
-            if (std::sscanf(line.c_str(), "%d %7s %d %d", &update, action, &x, &y) == 4 &&
-                (std::strcmp(action, "down") == 0 || std::strcmp(action, "up") == 0) &&
-                update >= firstLevelUpdate)
-                presses.push_back({update - firstLevelUpdate + 1, std::strcmp(action, "down") == 0, x, y});
+            for (const play::ScriptPress& press : scriptPresses)
+            {
+                presses.push_back({press.down, true, press.x, press.y});
+                presses.push_back({press.up, false, press.x, press.y});
+            }
         }
         sim::SimRun::Options options;
         options.levelIndex = levelIndex;
@@ -290,7 +285,7 @@ bool PlanRunner::TraceRoute(int maxUpdates)
             routeDone = true;
             return true;
         }
-        for (int i = 0; i < drawsBefore; i++)
+        for (int i = 0; i < prefix.drawsBefore; i++)
             replay->Draw();
     }
     for (int i = 0; i < maxUpdates; i++)

@@ -5,6 +5,8 @@
 // screen; Start, Cancel and the getters from the main thread.
 #pragma once
 
+#include "playscript/PlayScript.h"
+
 #include "base/Color.h"
 
 #include <atomic>
@@ -68,10 +70,6 @@ public:
     bool TraceRoute(int maxUpdates = 2000);
     const std::vector<zest::Point>& Route() const { return route; }
 
-    // The harness update that runs the level's first update, and the level draws before it, from a prefix's
-    // "# first-level-update K draws-before D" line; false when it has none.
-    static bool ReadPrefixHeader(const std::string& prefixText, int& firstLevelUpdate, int& drawsBefore);
-
 private:
     void Run(std::vector<std::string> arguments);
     void Finish(State state, const std::string& message);
@@ -91,8 +89,7 @@ private:
     // Route replay.
     std::vector<uint8_t> map;
     int levelIndex = 0;
-    int firstLevelUpdate = 1;
-    int drawsBefore = 0;
+    play::PrefixHeader prefix;
     struct Press
     {
         int update; // level update before which it happens

@@ -1,7 +1,7 @@
 #include "PreviewMap.h"
 
-#include "MapFile.h"
-#include "ObjectKind.h"
+#include "level/MapFile.h"
+#include "level/ObjectKind.h"
 
 #include "garden/LevelMap.h"
 #include "garden/MapObject.h"

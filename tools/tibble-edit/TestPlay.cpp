@@ -15,7 +15,8 @@ std::unique_ptr<TestPlay> TestPlay::Create(const std::vector<uint8_t>& bytes, in
     std::unique_ptr<TestPlay> play(new TestPlay());
     play->bytes = bytes;
     play->levelIndex = levelIndex;
-    play->host.Seed(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    play->seed = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    play->host.Seed(play->seed);
     play->host.SetSoundPlayer(
         [](int soundId)
         {

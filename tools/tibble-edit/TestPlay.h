@@ -4,7 +4,7 @@
 // main thread.
 #pragma once
 
-#include "SimHost.h"
+#include "sim/SimHost.h"
 
 #include <cstdint>
 #include <memory>
@@ -45,6 +45,10 @@ public:
     Level& GetLevel() const { return *level; }
     int Updates() const { return updates; }
     int Completions() const { return completions; }
+    // The seed of the garden's generator (from the clock at the start).
+    uint32_t Seed() const { return seed; }
+    // The map the garden was built from.
+    const std::vector<uint8_t>& MapBytes() const { return bytes; }
 
 private:
     TestPlay() = default;
@@ -52,6 +56,7 @@ private:
 
     std::vector<uint8_t> bytes;
     int levelIndex = 0;
+    uint32_t seed = 1;
     sim::SimHost host;
     std::unique_ptr<Level> level;
     std::unique_ptr<zest::MemoryImage> screen;

@@ -1,7 +1,9 @@
-// tibble-edit: the level editor. Opens a level source (.lvl) or a map (.pmp); a name that does not exist yet
-// starts a new level saved under it.
-//   tibble-edit [--data DIR] [FILE.lvl | FILE.pmp]
+// tibble-edit: the level editor. Opens a level source (.lvl) or a map (.pmp); --new starts a new level that its
+// first save creates. Without a file the level has no name and cannot be saved.
+//   tibble-edit [--data DIR] [FILE.lvl | FILE.pmp | --new FILE.lvl]
 #include "EditorApp.h"
+
+#include "app/DataFolder.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,31 +11,61 @@
 #include <string>
 #include <unistd.h>
 
+namespace
+{
+constexpr const char* Usage = "usage: tibble-edit [--data DIR] [FILE.lvl | FILE.pmp | --new FILE.lvl]\n";
+}
+
 int main(int argc, char** argv)
 {
     std::string data;
     std::string file;
+    bool create = false;
     for (int i = 1; i < argc; i++)
     {
         const std::string arg = argv[i];
         if (arg == "--data" && i + 1 < argc)
             data = argv[++i];
-        else if (arg == "--help" || arg == "-h" || (!arg.empty() && arg[0] == '-'))
+        else if (arg == "--new" && i + 1 < argc && file.empty())
         {
-            std::fputs("usage: tibble-edit [--data DIR] [FILE.lvl | FILE.pmp]\n", stderr);
+            file = argv[++i];
+            create = true;
+        }
+        else if (arg == "--help" || arg == "-h")
+        {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        else if ((!arg.empty() && arg[0] == '-') || !file.empty())
+        {
+            std::fputs(Usage, stderr);
             return 2;
         }
-        else if (file.empty())
+        else
             file = arg;
+    }
+    // A mistyped name must not quietly become a new level (or a new file on the disk).
+    std::error_code code;
+    if (!file.empty() && !create && !std::filesystem::exists(file, code))
+    {
+        std::fprintf(stderr,
+                     "tibble-edit: %s: no such file\n"
+                     "  to start a new level under that name: tibble-edit --new %s\n",
+                     file.c_str(), file.c_str());
+        return 2;
+    }
+    if (create && std::filesystem::exists(file, code))
+    {
+        std::fprintf(stderr, "tibble-edit: %s exists already; open it without --new\n", file.c_str());
+        return 2;
     }
     if (data.empty())
     {
-        // The game's data sits beside the editor.
-        std::error_code code;
-        const auto self = std::filesystem::read_symlink("/proc/self/exe", code);
-        data = code ? std::string(".") : self.parent_path().string();
+        // Beside the editor in a build folder, or where the install put the game's data.
+        const std::string self = zest::ExecutableFolder();
+        data = self.empty() ? std::string(".") : zest::FindDataFolder(self, TIBBLE_INSTALLED_DATA);
     }
-    auto app = std::make_unique<tibble::edit::EditorApp>(data, file);
+    auto app = std::make_unique<tibble::edit::EditorApp>(data, file, create);
     app->Initialize();
     app->Run();
     app.reset();

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "PlanSim.h"
-#include "PlayScript.h"
+#include "PlanScript.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "SimAdapter.h"
 
-#include "SimData.h"
-#include "SimRun.h"
+#include "sim/SimData.h"
+#include "sim/SimRun.h"
 
 namespace tibble::plan
 {

@@ -27,6 +27,8 @@ public:
                                               int levelIndex, int drawsBefore, uint32_t seed, std::string& error);
     ~SimAdapter();
 
+    // The garden's random seed of the runs made from now on.
+    void SetSeed(uint32_t runSeed) { seed = runSeed; }
     // A fresh run at the level's start, without pixels.
     std::unique_ptr<PlanSim> NewRun();
     // The level's first screen as the player sees it, written as a PNG.

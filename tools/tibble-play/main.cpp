@@ -8,8 +8,8 @@
 // script may only look (expect, shot, same, end). --record writes the scripted session as a demo file.
 // Exit codes: 0 every expectation met, 1 some failed (one line each on stdout) or a demo stopped before its end,
 // 2 bad usage or a bad script line. A demo that cannot be played is reported and ends with 0, like the game.
-#include "PlayApp.h"
-#include "PlayScript.h"
+#include "harness/PlayApp.h"
+#include "playscript/PlayScript.h"
 
 #include "app/DataFolder.h"
 #include "game/Board.h"
@@ -66,11 +66,10 @@ std::string Absolute(const fs::path& base, const std::string& name)
     return (path.is_absolute() ? path : base / path).lexically_normal().string();
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// What the command line asks for.
+struct Options
 {
-    fs::path startFolder = fs::current_path();
+    fs::path startFolder;
     std::string dataFolder;
     std::string settingsFolder;
     std::optional<long> level;
@@ -78,6 +77,11 @@ int main(int argc, char** argv)
     std::vector<std::string> scriptPaths;
     std::string demoPath;
     std::string recordPath;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options)
+{
+    options.startFolder = fs::current_path();
     for (int i = 1; i < argc; i++)
     {
         std::string arg = argv[i];
@@ -89,201 +93,195 @@ int main(int argc, char** argv)
         };
         std::optional<std::string> v;
         if (arg == "--data" && (v = value()))
-            dataFolder = *v;
+            options.dataFolder = *v;
         else if (arg == "--settings" && (v = value()))
-            settingsFolder = *v;
-        else if (arg == "--level" && (v = value()) && (level = ParseNumber(*v, 1, tibble::Board::LevelCount)))
+            options.settingsFolder = *v;
+        else if (arg == "--level" && (v = value()) && (options.level = ParseNumber(*v, 1, tibble::Board::LevelCount)))
             ;
         else if (arg == "--seed" && (v = value()) && ParseNumber(*v, 0, 0xFFFFFFFFL))
-            seed = static_cast<uint32_t>(*ParseNumber(*v, 0, 0xFFFFFFFFL));
+            options.seed = static_cast<uint32_t>(*ParseNumber(*v, 0, 0xFFFFFFFFL));
         else if (arg == "--demo" && (v = value()))
-            demoPath = Absolute(startFolder, *v);
+            options.demoPath = Absolute(options.startFolder, *v);
         else if (arg == "--record" && (v = value()))
-            recordPath = Absolute(startFolder, *v);
+            options.recordPath = Absolute(options.startFolder, *v);
         else if (!arg.empty() && arg[0] != '-')
-            scriptPaths.push_back(Absolute(startFolder, arg));
+            options.scriptPaths.push_back(Absolute(options.startFolder, arg));
         else
         {
             std::cerr << "tibble-play: bad argument '" << arg << "'\n";
             Usage();
-            return 2;
+            return false;
         }
     }
-    if ((scriptPaths.empty() && demoPath.empty()) || (!demoPath.empty() && (!recordPath.empty() || level)))
+    if ((options.scriptPaths.empty() && options.demoPath.empty()) ||
+        (!options.demoPath.empty() && (!options.recordPath.empty() || options.level)))
     {
         Usage();
-        return 2;
+        return false;
     }
+    return true;
+}
 
-    tibble::play::PlayScript script;
-    for (const std::string& scriptPath : scriptPaths)
+// Every script's actions in one update order; with a demo, only the actions that look (the demo brings the input).
+bool LoadScripts(const Options& options, tibble::play::PlayScript& script)
+{
+    for (const std::string& scriptPath : options.scriptPaths)
     {
         std::string error;
         std::optional<tibble::play::PlayScript> loaded = tibble::play::LoadPlayScript(scriptPath, error);
         if (!loaded)
         {
             std::cerr << scriptPath << ": " << error << "\n";
-            return 2;
+            return false;
         }
         for (PlayAction& action : loaded->actions)
         {
             bool looks = action.kind == PlayAction::Kind::Expect || action.kind == PlayAction::Kind::Shot ||
                          action.kind == PlayAction::Kind::Same || action.kind == PlayAction::Kind::End;
-            if (!demoPath.empty() && !looks)
+            if (!options.demoPath.empty() && !looks)
             {
                 std::cerr << scriptPath << ": line " << action.line << ": a demo brings its own input\n";
-                return 2;
+                return false;
             }
             script.actions.push_back(std::move(action));
         }
     }
     std::stable_sort(script.actions.begin(), script.actions.end(),
                      [](const PlayAction& a, const PlayAction& b) { return a.update < b.update; });
+    return true;
+}
 
-    if (dataFolder.empty())
+// The data folder, and a settings folder (a temporary one unless named) that every file the game keeps goes to;
+// the game runs headless.
+bool PrepareFolders(Options& options, TempFolder& temp)
+{
+    if (options.dataFolder.empty())
     {
         // Beside the harness in a build folder, or where the install put the game's data.
         const std::string self = zest::ExecutableFolder();
-        dataFolder = self.empty() ? startFolder.string() : zest::FindDataFolder(self, TIBBLE_INSTALLED_DATA);
+        options.dataFolder =
+            self.empty() ? options.startFolder.string() : zest::FindDataFolder(self, TIBBLE_INSTALLED_DATA);
     }
-    dataFolder = Absolute(startFolder, dataFolder);
-
-    TempFolder temp;
-    if (settingsFolder.empty())
+    options.dataFolder = Absolute(options.startFolder, options.dataFolder);
+    if (options.settingsFolder.empty())
     {
         std::string pattern = (fs::temp_directory_path() / "tibble-play-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
         {
             std::cerr << "tibble-play: cannot make a settings folder\n";
-            return 2;
+            return false;
         }
         temp.path = pattern;
-        settingsFolder = pattern;
+        options.settingsFolder = pattern;
     }
-    settingsFolder = Absolute(startFolder, settingsFolder);
+    const std::string& settings = options.settingsFolder = Absolute(options.startFolder, options.settingsFolder);
     std::error_code error;
-    fs::create_directories(settingsFolder, error);
-    // Headless, and every file the game keeps goes into the settings folder.
+    fs::create_directories(settings, error);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    setenv("XDG_CONFIG_HOME", settingsFolder.c_str(), 1);
-    setenv("XDG_DATA_HOME", (settingsFolder + "/data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (settingsFolder + "/cache").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
+    setenv("XDG_DATA_HOME", (settings + "/data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (settings + "/cache").c_str(), 1);
+    return true;
+}
 
-    std::vector<std::string> options;
-    if (!demoPath.empty())
-        options = {"-play", "-demofile=" + demoPath};
-    else if (!recordPath.empty())
-        options = {"-record", "-demofile=" + recordPath};
-
-    auto app = std::make_unique<tibble::play::PlayApp>(dataFolder, options);
-    if (level)
+// Hands an input action to the game before its update runs.
+void SendInput(tibble::play::PlayApp& app, const PlayAction& action)
+{
+    switch (action.kind)
     {
-        std::vector<uint8_t> progress =
-            tibble::Board::EncodeProgress(static_cast<int>(*level - 1), 0, tibble::Board::StartLives);
-        if (!tibble::WriteGameData(*app, tibble::Board::ProgressValueName, progress))
+    case PlayAction::Kind::Click:
+        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
+        app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
+        break;
+    case PlayAction::Kind::Down:
+        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
+        break;
+    case PlayAction::Kind::Up:
+        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
+        break;
+    case PlayAction::Kind::Move:
+        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        break;
+    case PlayAction::Kind::Key:
+        app.SendKey(action.key);
+        break;
+    case PlayAction::Kind::KeyDown:
+    case PlayAction::Kind::KeyUp:
+        app.SendKey(action.key, action.kind == PlayAction::Kind::KeyDown);
+        break;
+    case PlayAction::Kind::PadButton:
+    case PlayAction::Kind::PadAxis:
+        // Plugged in at the first pad line; a system without virtual joysticks fails the script at that line.
+        if (!app.SetPad(action.kind == PlayAction::Kind::PadAxis, action.padCode, action.padValue))
+            std::cerr << "line " << action.line << ": no virtual gamepad here\n";
+        break;
+    default:
+        break;
+    }
+}
+
+// Checks a looking action after its update and its draw; answers whether it held (one line when not). Sets ended
+// for the end.
+bool CheckAction(tibble::play::PlayApp& app, const PlayAction& action, const fs::path& startFolder, bool& ended)
+{
+    const int update = action.update;
+    if (action.kind == PlayAction::Kind::Expect)
+    {
+        std::string got = app.Field(action.field).value_or("?");
+        if (got != action.value)
         {
-            std::cerr << "tibble-play: cannot store the progress in " << settingsFolder << "\n";
-            return 2;
+            std::cout << update << " expect " << action.field << ": wanted " << action.value << ", got " << got << "\n";
+            return false;
         }
     }
-    if (!app->Start(demoPath.empty() ? seed : std::nullopt))
+    else if (action.kind == PlayAction::Kind::Shot)
     {
-        std::cerr << "tibble-play: the game ended during start-up\n";
-        return 0;
+        std::string path = Absolute(startFolder, action.file);
+        if (!app.Shot(path))
+        {
+            std::cout << update << " shot " << action.file << ": cannot write " << path << "\n";
+            return false;
+        }
     }
+    else if (action.kind == PlayAction::Kind::Same)
+    {
+        std::string difference = app.CompareScreen(Absolute(startFolder, action.file));
+        if (!difference.empty())
+        {
+            std::cout << update << " same " << action.file << ": " << difference << "\n";
+            return false;
+        }
+    }
+    else if (action.kind == PlayAction::Kind::End)
+        ended = true;
+    return true;
+}
 
+// Plays the script (and the demo) update by update; answers the number of failed expectations.
+int Play(tibble::play::PlayApp& app, const std::vector<PlayAction>& actions, const Options& options)
+{
     int failures = 0;
-    const std::vector<PlayAction>& actions = script.actions;
     size_t next = 0;
     bool alive = true;
     bool ended = false;
-    bool demo = !demoPath.empty();
-    int lastUpdate = actions.empty() ? 0 : actions.back().update;
-    for (int update = 1; !ended && (demo ? alive && app->GetDemoPlayer() != nullptr : update <= lastUpdate); update++)
+    const bool demo = !options.demoPath.empty();
+    const int lastUpdate = actions.empty() ? 0 : actions.back().update;
+    for (int update = 1; !ended && (demo ? alive && app.GetDemoPlayer() != nullptr : update <= lastUpdate); update++)
     {
         for (size_t i = next; i < actions.size() && actions[i].update == update && alive; i++)
-        {
-            const PlayAction& action = actions[i];
-            switch (action.kind)
-            {
-            case PlayAction::Kind::Click:
-                app->SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                app->SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-                app->SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-                break;
-            case PlayAction::Kind::Down:
-                app->SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                app->SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-                break;
-            case PlayAction::Kind::Up:
-                app->SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                app->SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-                break;
-            case PlayAction::Kind::Move:
-                app->SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                break;
-            case PlayAction::Kind::Key:
-                app->SendKey(action.key);
-                break;
-            case PlayAction::Kind::KeyDown:
-            case PlayAction::Kind::KeyUp:
-                app->SendKey(action.key, action.kind == PlayAction::Kind::KeyDown);
-                break;
-            case PlayAction::Kind::PadButton:
-            case PlayAction::Kind::PadAxis:
-                if (!app->SetPad(action.kind == PlayAction::Kind::PadAxis, action.padCode, action.padValue))
-                {
-                    std::cerr << "line " << action.line << ": no virtual gamepad here\n";
-                    failures++;
-                }
-                break;
-            default:
-                break;
-            }
-        }
+            SendInput(app, actions[i]);
         if (alive)
-            alive = app->Step();
+            alive = app.Step();
         for (; next < actions.size() && actions[next].update == update; next++)
-        {
-            const PlayAction& action = actions[next];
-            if (action.kind == PlayAction::Kind::Expect)
-            {
-                std::string got = app->Field(action.field).value_or("?");
-                if (got != action.value)
-                {
-                    std::cout << update << " expect " << action.field << ": wanted " << action.value << ", got " << got
-                              << "\n";
-                    failures++;
-                }
-            }
-            else if (action.kind == PlayAction::Kind::Shot)
-            {
-                std::string path = Absolute(startFolder, action.file);
-                if (!app->Shot(path))
-                {
-                    std::cout << update << " shot " << action.file << ": cannot write " << path << "\n";
-                    failures++;
-                }
-            }
-            else if (action.kind == PlayAction::Kind::Same)
-            {
-                std::string difference = app->CompareScreen(Absolute(startFolder, action.file));
-                if (!difference.empty())
-                {
-                    std::cout << update << " same " << action.file << ": " << difference << "\n";
-                    failures++;
-                }
-            }
-            else if (action.kind == PlayAction::Kind::End)
-            {
-                ended = true;
-            }
-        }
+            failures += CheckAction(app, actions[next], options.startFolder, ended) ? 0 : 1;
     }
     if (demo)
     {
-        std::cout << "demo played " << app->HarnessUpdates() << " updates\n";
+        std::cout << "demo played " << app.HarnessUpdates() << " updates\n";
         for (; next < actions.size(); next++)
         {
             if (actions[next].kind != PlayAction::Kind::End)
@@ -293,12 +291,49 @@ int main(int argc, char** argv)
                 failures++;
             }
         }
-        if (!app->DemoStopReason().empty())
+        if (!app.DemoStopReason().empty())
         {
-            std::cout << "demo stopped: " << app->DemoStopReason() << "\n";
+            std::cout << "demo stopped: " << app.DemoStopReason() << "\n";
             failures++;
         }
     }
+    return failures;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    tibble::play::PlayScript script;
+    if (!ParseOptions(argc, argv, options) || !LoadScripts(options, script))
+        return 2;
+    TempFolder temp;
+    if (!PrepareFolders(options, temp))
+        return 2;
+
+    std::vector<std::string> appOptions;
+    if (!options.demoPath.empty())
+        appOptions = {"-play", "-demofile=" + options.demoPath};
+    else if (!options.recordPath.empty())
+        appOptions = {"-record", "-demofile=" + options.recordPath};
+    auto app = std::make_unique<tibble::play::PlayApp>(options.dataFolder, appOptions);
+    if (options.level)
+    {
+        std::vector<uint8_t> progress =
+            tibble::Board::EncodeProgress(static_cast<int>(*options.level - 1), 0, tibble::Board::StartLives);
+        if (!tibble::WriteGameData(*app, tibble::Board::ProgressValueName, progress))
+        {
+            std::cerr << "tibble-play: cannot store the progress in " << options.settingsFolder << "\n";
+            return 2;
+        }
+    }
+    if (!app->Start(options.demoPath.empty() ? options.seed : std::nullopt))
+    {
+        std::cerr << "tibble-play: the game ended during start-up\n";
+        return 0;
+    }
+    const int failures = Play(*app, script.actions, options);
     if (!app->shutdown)
         app->Shutdown();
     app.reset();

@@ -1,12 +1,13 @@
 // tibble-sim: runs one level headless with the game's data and a mouse script, and prints the bee's
 // trace, one line per update, with the level's events between them.
-#include "SimData.h"
-#include "SimRun.h"
-#include "SimScript.h"
+#include "sim/SimData.h"
+#include "sim/SimRun.h"
+#include "sim/SimScript.h"
 
 #include "app/DataFolder.h"
 #include "garden/LevelMap.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -179,22 +180,55 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path)
     return bytes;
 }
 
+// A .lvl name, or text where a map's binary header would be: a map file opens with its width and height as 16-bit
+// numbers, whose high bytes are control characters for any playable size.
+bool LooksLikeLevelSource(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    if (std::filesystem::path(path).extension() == ".lvl")
+        return true;
+    if (bytes.size() < 4)
+        return false;
+    const size_t probe = std::min<size_t>(bytes.size(), 256);
+    for (size_t i = 0; i < probe; i++)
+    {
+        const uint8_t c = bytes[i];
+        if (!(c == '\n' || c == '\r' || c == '\t' || (c >= 0x20 && c < 0x7f)))
+            return false;
+    }
+    return true;
+}
+
+// The map file's bytes once they read as a level; false after saying why not.
+bool ReadLevelFile(const std::string& path, std::vector<uint8_t>& mapBytes)
+{
+    if (std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path))
+        mapBytes = std::move(*bytes);
+    else
+    {
+        std::fprintf(stderr, "tibble-sim: %s: cannot be read\n", path.c_str());
+        return false;
+    }
+    if (std::optional<std::string> reason = tibble::ValidateLevelFile(mapBytes))
+    {
+        // A level source read as a map gives a nonsense size; say what the file is instead.
+        if (LooksLikeLevelSource(path, mapBytes))
+            std::fprintf(stderr,
+                         "tibble-sim: %s: a level source, not a compiled map; compile it first "
+                         "(levelc compile %s OUT.pmp)\n",
+                         path.c_str(), path.c_str());
+        else
+            std::fprintf(stderr, "tibble-sim: %s: %s\n", path.c_str(), reason->c_str());
+        return false;
+    }
+    return true;
+}
+
 int Run(const Arguments& args, const char* argv0)
 {
     // Paths on the command line are the caller's; the data folder becomes the working directory later.
     std::vector<uint8_t> mapBytes;
-    if (std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(args.levelFile))
-        mapBytes = std::move(*bytes);
-    else
-    {
-        std::fprintf(stderr, "tibble-sim: %s: cannot be read\n", args.levelFile.c_str());
+    if (!ReadLevelFile(args.levelFile, mapBytes))
         return ExitFailed;
-    }
-    if (std::optional<std::string> reason = tibble::ValidateLevelFile(mapBytes))
-    {
-        std::fprintf(stderr, "tibble-sim: %s: %s\n", args.levelFile.c_str(), reason->c_str());
-        return ExitFailed;
-    }
 
     SimScript script;
     std::string error;
