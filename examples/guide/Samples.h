@@ -16,5 +16,23 @@ bool DrawCard(const std::string& pngPath);
 int RunManifestViewer(int argc, char** argv);
 // Archive: packs two files, mounts the archive and reads one back; false when anything failed.
 bool PackAndRead(const std::string& pakPath);
+// Keyboard: a box moved with the arrow keys (polling), centred with space (an event).
+int RunKeyboard(int argc, char** argv);
+// Mouse: paint by dragging, the wheel sets the size, a right or double click clears.
+int RunMouse(int argc, char** argv);
+// Text input: two text fields with a length limit, a filter and a tab order.
+int RunForm(int argc, char** argv);
+// Gamepads: a ball moved by the left stick, A lights it, Back quits.
+int RunGamepad(int argc, char** argv);
+// Sound effects and music: the chime panned by where you click, M for music (run in hello's data folder).
+int RunSound(int argc, char** argv);
+// Sprite sheets and animation: eight frames of an animated sheet drawn into a PNG strip; false on failure.
+bool DrawSpriteStrip(const std::string& pngPath);
+// The fixed loop and timing: a stopwatch of game time.
+int RunStopwatch(int argc, char** argv);
+// Settings: counts this sample's runs in its settings; answers the new count.
+int CountRuns();
+// Logging: writes through the logger and through a sink of its own; answers the lines the sink caught.
+int LogToList();
 
 } // namespace guide

@@ -18,6 +18,11 @@ bool MessageQueue::IsQueuedKind(uint32_t kind)
     case WM_CHAR:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
+    case WM_GAMEPADADDED:
+    case WM_GAMEPADREMOVED:
+    case WM_GAMEPADBUTTONDOWN:
+    case WM_GAMEPADBUTTONUP:
+    case WM_GAMEPADAXIS:
     case WM_TIMER:
     case WM_MOUSEWHEEL:
         return true;

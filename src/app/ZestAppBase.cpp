@@ -41,6 +41,7 @@
 #include <ctime>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 namespace zest
@@ -295,6 +296,9 @@ void ZestAppBase::Initialize()
         forceFullScreen = false;
     }
     CreateMainWindow();
+    // Pads already plugged in are reported by the first messages, like ones plugged in later.
+    if (gamepadsWanted && !eventPump->StartGamepads())
+        gamepadsWanted = false;
 
     // Sound effects and music, with the saved volumes; a run that starts muted is silent from its
     // first sound. Decoded sounds are cached in a folder of the product's own, so two programs never
@@ -1077,6 +1081,15 @@ void ZestAppBase::ApplyOption(const std::string& name, const std::string& value)
     }
     else if (name == "-changedir")
         changeDir = value;
+    else if (name == "-log")
+    {
+        // -log=debug|info|warning|error; -log alone shows what the framework chose (info).
+        std::optional<LogLevel> level = value.empty() ? LogLevel::Info : ParseLogLevel(value);
+        if (level)
+            SetLogThreshold(*level);
+        else
+            Logf(LogLevel::Warning, "-log=%s is not a log level (debug, info, warning, error)", value.c_str());
+    }
     else
     {
         ShowFatalError(GetString("INVALID_COMMANDLINE_PARAM", "Invalid command line parameter: ") + name);

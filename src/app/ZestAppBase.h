@@ -173,6 +173,16 @@ public:
     virtual void GotFocus() {}
     virtual void LostFocus() {}
     virtual bool IsSystemCharHandled(int character);
+    // Gamepad input, seen by the application before the focus widget (pad: the pad's slot, 0 first;
+    // button and axis: GamepadButton, GamepadAxis). Answering true keeps it from the focus widget;
+    // the widget manager's polling state (GetWidgetManager()->Gamepads()) follows either way.
+    virtual bool OnGamepadButton(int pad, int button, bool down);
+    virtual bool OnGamepadAxis(int pad, int axis, int value);
+    virtual void OnGamepadAdded(int pad) { (void)pad; }
+    virtual void OnGamepadRemoved(int pad) { (void)pad; }
+    // Moves the pointer as the mouse would, for input that steers it (a gamepad's stick, keys): the
+    // widget manager's mouse at once, the system pointer through the window (x, y in application pixels).
+    void MovePointer(int x, int y);
     // The window's close box; the close itself follows through the message queue.
     virtual void OnCloseRequest() {}
     // Asked when the queued close is handled: false keeps the program running (an editor asking first
@@ -201,6 +211,9 @@ public:
     bool HandleQueuedMessage();
     // What a queued message does once it is taken from the queue (or from a demo).
     void HandleMessage(const WindowMessage& message);
+    void HandleGamepadMessage(const WindowMessage& message);
+    // Whether a mouse motion only reports a MovePointer warp (which it then consumes).
+    bool IsWarpReport(const WindowMessage& message);
     void HandleKeyDown(const WindowMessage& message);
     void HandleMouse(const WindowMessage& message);
     void HandleMouseButton(const WindowMessage& message, int mouseX, int mouseY);
@@ -342,6 +355,8 @@ public:
     bool softVSyncWait = true;
     bool autoStartLoadingThread = true;
     bool onlyAllowOneCopyToRun = true;
+    // Gamepads are opened and reported (false: the program never sees one).
+    bool gamepadsWanted = true;
     bool muteOnLostFocus = true;
     double musicVolume = 0.85;
     double sfxVolume = 0.85;
@@ -525,6 +540,9 @@ protected:
     std::array<MemoryImage*, CursorCount> cursorImages{};
     std::array<Point, CursorCount> cursorHotSpots{};
     MemoryImage* shownCursorImage = nullptr;
+    // Window positions MovePointer sent the system pointer to; their motion reports are dropped, so a
+    // late report cannot pull the pointer back while a stick keeps moving it.
+    std::vector<Point> pendingWarps;
     std::unique_ptr<DemoRecorder> demoRecorder;
     std::unique_ptr<DemoPlayer> demoPlayer;
     std::string demoStopReason;

@@ -30,6 +30,8 @@ void ZestAppBase::PumpMessages()
     {
         if (shutdown)
             break;
+        if (message.message == WM_MOUSEMOVE && IsWarpReport(message))
+            continue;
         WindowProc(message);
     }
     if (singleInstance && singleInstance->TakeNotice())
@@ -155,6 +157,13 @@ void ZestAppBase::HandleMessage(const WindowMessage& message)
         break;
     case WM_MOUSEWHEEL:
         manager.MouseWheel(HighWordSigned(message.wparam) / 120);
+        break;
+    case WM_GAMEPADADDED:
+    case WM_GAMEPADREMOVED:
+    case WM_GAMEPADBUTTONDOWN:
+    case WM_GAMEPADBUTTONUP:
+    case WM_GAMEPADAXIS:
+        HandleGamepadMessage(message);
         break;
     case WM_TIMER:
         if (running && !crashCaught)

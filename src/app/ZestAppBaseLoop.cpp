@@ -58,17 +58,18 @@ void ZestAppBase::EndRun()
     running = false;
     WaitForLoadingThread();
 
+    // The run's statistics, for whoever tunes the loop (ZEST_LOG=debug or -log=debug).
     uint64_t runMilliseconds = Now() - startTick;
-    Logf(LogLevel::Info, "Seconds       = %g", static_cast<double>(runMilliseconds) / 1000.0);
-    Logf(LogLevel::Info, "Sleep Count   = %d", sleepCount);
-    Logf(LogLevel::Info, "Update Count  = %d", updateCount);
-    Logf(LogLevel::Info, "Draw Count    = %d", drawCount);
-    Logf(LogLevel::Info, "Draw Time     = %d", static_cast<int>(drawTime));
-    Logf(LogLevel::Info, "Screen Blt    = %d", screenBltCount);
+    Logf(LogLevel::Debug, "Seconds       = %g", static_cast<double>(runMilliseconds) / 1000.0);
+    Logf(LogLevel::Debug, "Sleep Count   = %d", sleepCount);
+    Logf(LogLevel::Debug, "Update Count  = %d", updateCount);
+    Logf(LogLevel::Debug, "Draw Count    = %d", drawCount);
+    Logf(LogLevel::Debug, "Draw Time     = %d", static_cast<int>(drawTime));
+    Logf(LogLevel::Debug, "Screen Blt    = %d", screenBltCount);
     // Frames shown per second of the run: the time spent drawing alone would give the
     // rate the machine could draw at, not the one the player saw.
     if (runMilliseconds > 0)
-        Logf(LogLevel::Info, "Avg FPS       = %d",
+        Logf(LogLevel::Debug, "Avg FPS       = %d",
              static_cast<int>(static_cast<uint64_t>(drawCount) * 1000 / runMilliseconds));
     BeforeExit();
     SaveSettings();

@@ -13,6 +13,7 @@
 #include "game/GardenPicker.h"
 #include "game/GardenThumbnail.h"
 #include "game/InstructionsDialog.h"
+#include "game/PadPointer.h"
 #include "game/PauseDialog.h"
 #include "garden/Res.h"
 #include "game/RestartDialog.h"
@@ -483,11 +484,14 @@ void Board::KeyDown(int key)
 {
     if (key == KeyEscape || key == KeySpace)
         OpenPauseDialog();
+    else if (PadPointer* pointer = app->GetPadPointer())
+        pointer->LevelKeyDown(key); // Tab, the arrows and Enter play a level without the mouse
 }
 
 void Board::KeyUp(int key)
 {
-    (void)key;
+    if (PadPointer* pointer = app->GetPadPointer())
+        pointer->LevelKeyUp(key);
 }
 
 void Board::AddBoardDialog(int id, zest::Widget* dialog)

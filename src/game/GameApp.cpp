@@ -5,6 +5,7 @@
 #include "game/TitleScreen.h"
 #include "game/Board.h"
 #include "game/GameSpeed.h"
+#include "game/PadPointer.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
@@ -52,6 +53,8 @@ GameApp::~GameApp()
         delete titleScreen;
         titleScreen = nullptr;
     }
+    if (padPointer)
+        widgetManager->RemoveWidget(padPointer.get());
     resourceManager->UnloadGroup("Init");
     resourceManager->UnloadGroup("TitleScreen");
     resourceManager->UnloadGroup("Game");
@@ -85,6 +88,8 @@ void GameApp::Initialize()
     titleScreen->Resize(0, 0, width, height);
     titleScreen->CreateContinueLink();
     widgetManager->AddWidget(titleScreen);
+    padPointer = std::make_unique<PadPointer>(this);
+    widgetManager->AddWidget(padPointer.get());
 
     if (musicInterface)
     {
@@ -95,6 +100,12 @@ void GameApp::Initialize()
     }
 
     numLoadingThreadTasks = resourceManager->CountResources("Game");
+}
+
+bool GameApp::OnGamepadButton(int pad, int button, bool down)
+{
+    (void)pad;
+    return padPointer && padPointer->GamepadButton(button, down);
 }
 
 void GameApp::BeginLoading()

@@ -6,6 +6,8 @@
 
 #include "app/ZestAppBase.h"
 
+#include <memory>
+
 namespace zest
 {
 class Widget;
@@ -14,6 +16,7 @@ class Widget;
 namespace tibble
 {
 
+class PadPointer;
 class TitleScreen;
 
 class GameApp : public zest::ZestAppBase
@@ -48,7 +51,11 @@ public:
     // "A file error has occurred", then exit code 1.
     [[noreturn]] void ShowFileError();
 
+    // Gamepad buttons steer the pointer (A, B, Start and the d-pad); the rest go to the focus widget.
+    bool OnGamepadButton(int pad, int button, bool down) override;
+
     TitleScreen* GetTitleScreen() const { return titleScreen; }
+    PadPointer* GetPadPointer() const { return padPointer.get(); }
     zest::Widget* GetBoard() const { return board; }
 
 private:
@@ -58,6 +65,7 @@ private:
     // Both owned; the title screen is handed to the deletion queue by its own click.
     zest::Widget* board = nullptr;
     TitleScreen* titleScreen = nullptr;
+    std::unique_ptr<PadPointer> padPointer;
 };
 
 } // namespace tibble

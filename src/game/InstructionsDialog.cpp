@@ -24,7 +24,7 @@ constexpr int TextTop = 70;
 constexpr int TextRight = 467;
 constexpr int NextTop = 300;
 
-const std::array<const char*, 6> PageTexts{
+const std::array<const char*, 7> PageTexts{
     "Tibble the bee is not very good at flying\n\nLeft to himself he would slowly sink to the ground\n\n"
     "You can help to move him around the garden.\n\nClick on a hose to make it squirt water.\n\n"
     "Use the water spray to push Tibble in the right direction",
@@ -37,6 +37,9 @@ const std::array<const char*, 6> PageTexts{
     "This is shown by an arrow on the nectar bar.",
     "Venus Fly Traps will chew Tibble up and spit him out\n\n\n\n\nTomatoes will explode if he gets too near"
     "\n\n\n\n\nSometimes these can be used to your advantage",
+    "No mouse?\n\nWith a gamepad, the stick or the d-pad moves the pointer; hold A on a hose to spray. "
+    "Start pauses the game; in menus the d-pad picks a button, A presses it and B closes the box.\n\n"
+    "On the keyboard, Tab or the arrow keys jump between the hoses on the screen and Enter sprays while held.",
 };
 
 void Cel(zest::Graphics* g, zest::Image* image, int x, int y, int cel)
@@ -149,9 +152,13 @@ void InstructionsDialog::DrawPictures(zest::Graphics* g)
         g->SetColorize(false);
         g->SetColor(TextColor);
         break;
-    default:
+    case 5:
         Cel(g, IMAGE_FLYTRAP, 50, 90, 2);
         Cel(g, IMAGE_TOMATO, 50, 170, 3);
+        break;
+    default:
+        if (IMAGE_HOSE)
+            g->DrawImage(IMAGE_HOSE, 80, 120, zest::Rect(0, 0, 36, 60));
         break;
     }
 }

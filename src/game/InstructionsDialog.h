@@ -12,7 +12,7 @@ class InstructionsDialog : public GameDialog
 {
 public:
     static constexpr int NextId = 1;
-    static constexpr int LastPage = 5;
+    static constexpr int LastPage = 6;
 
     InstructionsDialog();
     ~InstructionsDialog() override;

@@ -34,7 +34,8 @@ void EventPump::Dispatch(const SDL_Event& event, std::vector<WindowMessage>& out
             audioDevice->DeviceAdded();
         return;
     }
-    translator.Translate(event, out);
+    if (translator.Translate(event, out) == 0)
+        gamepads.Translate(event, out);
 }
 
 } // namespace zest

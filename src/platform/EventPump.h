@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/EventTranslator.h"
+#include "platform/GamepadManager.h"
 #include "platform/WindowMessage.h"
 
 #include <vector>
@@ -24,6 +25,10 @@ public:
     // The audio output that hears of output devices removed and added; none (nullptr) by default.
     // Not owned: the application clears it before destroying the device.
     void SetAudioDevice(AudioDevice* device) { audioDevice = device; }
+    // Gamepads report from the next Poll on (those plugged in already first); false when
+    // the system has no game controller support.
+    [[nodiscard]] bool StartGamepads() { return gamepads.Start(); }
+    const GamepadManager& Gamepads() const { return gamepads; }
 
 private:
     // Output devices removed and added go to the audio device; other events are translated.
@@ -31,6 +36,7 @@ private:
 
     EventTranslator translator;
     AudioDevice* audioDevice = nullptr;
+    GamepadManager gamepads;
 };
 
 } // namespace zest

@@ -262,6 +262,12 @@ bool SdlWindow::IsMouseInside() const
     return window && SDL_GetMouseFocus() == window;
 }
 
+void SdlWindow::WarpMouse(int x, int y)
+{
+    if (window)
+        SDL_WarpMouseInWindow(window, x, y);
+}
+
 Point SdlWindow::MousePosition() const
 {
     Point position;

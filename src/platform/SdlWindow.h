@@ -62,6 +62,8 @@ public:
     void CaptureMouse(bool capture);
     // Whether the mouse is over the client area, and where (window coordinates).
     bool IsMouseInside() const;
+    // Puts the system pointer at (x, y) in window pixels; the system reports the move as a mouse motion.
+    void WarpMouse(int x, int y);
     Point MousePosition() const;
 
     // The usable desktop area of the primary display (without panels and docks) and its

@@ -37,6 +37,14 @@ enum WindowMessageKind : uint32_t
     WM_MBUTTONUP = 0x0208,
     WM_MBUTTONDBLCLK = 0x0209,
     WM_MOUSEWHEEL = 0x020A,
+    // Game controllers have no Windows message; they take numbers from the application range.
+    // wparam: the pad's slot (GamepadSlot) and, for buttons and axes, the button or axis
+    // (GamepadCode); lparam: an axis's value.
+    WM_GAMEPADADDED = 0x8010,
+    WM_GAMEPADREMOVED = 0x8011,
+    WM_GAMEPADBUTTONDOWN = 0x8012,
+    WM_GAMEPADBUTTONUP = 0x8013,
+    WM_GAMEPADAXIS = 0x8014,
 };
 
 // WM_SIZE wparam values.
@@ -85,6 +93,20 @@ constexpr int PointParamY(int64_t lparam)
 constexpr int HighWordSigned(uint64_t wparam)
 {
     return static_cast<int16_t>(static_cast<uint16_t>((wparam >> 16) & 0xFFFF));
+}
+
+// A gamepad message's wparam: the pad's slot in the low byte, the button or axis in the next.
+constexpr uint64_t MakeGamepadParam(int slot, int code)
+{
+    return static_cast<uint64_t>(static_cast<uint8_t>(slot)) | (static_cast<uint64_t>(static_cast<uint8_t>(code)) << 8);
+}
+constexpr int GamepadSlot(uint64_t wparam)
+{
+    return static_cast<int>(wparam & 0xFF);
+}
+constexpr int GamepadCode(uint64_t wparam)
+{
+    return static_cast<int>((wparam >> 8) & 0xFF);
 }
 
 } // namespace zest

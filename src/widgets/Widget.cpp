@@ -153,6 +153,25 @@ void Widget::KeyChar(int character)
     (void)character;
 }
 
+void Widget::GamepadButtonDown(int pad, int button)
+{
+    (void)pad;
+    (void)button;
+}
+
+void Widget::GamepadButtonUp(int pad, int button)
+{
+    (void)pad;
+    (void)button;
+}
+
+void Widget::GamepadAxisMoved(int pad, int axis, int value)
+{
+    (void)pad;
+    (void)axis;
+    (void)value;
+}
+
 void Widget::KeyDown(int key)
 {
     if (key != VK_TAB || !widgetManager)

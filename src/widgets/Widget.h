@@ -41,6 +41,11 @@ public:
     virtual void KeyChar(int character);
     virtual void KeyDown(int key);
     virtual void KeyUp(int key);
+    // A gamepad's button or axis (GamepadButton, GamepadAxis) while the widget has the focus;
+    // pad is the pad's slot, 0 for the first one. Axis values run -32768..32767.
+    virtual void GamepadButtonDown(int pad, int button);
+    virtual void GamepadButtonUp(int pad, int button);
+    virtual void GamepadAxisMoved(int pad, int axis, int value);
     virtual void MouseEnter();
     virtual void MouseLeave();
     virtual void MouseMove(int mouseX, int mouseY);

@@ -515,6 +515,40 @@ bool WidgetManager::IsKeyDown(int key) const
     return key >= 0 && key < static_cast<int>(keyDown.size()) && keyDown[static_cast<size_t>(key)];
 }
 
+void WidgetManager::GamepadAdded(int pad)
+{
+    gamepads.SetConnected(pad, true);
+}
+
+void WidgetManager::GamepadRemoved(int pad)
+{
+    gamepads.SetConnected(pad, false);
+}
+
+void WidgetManager::GamepadButtonDown(int pad, int button)
+{
+    lastInputUpdateCount = updateCount;
+    gamepads.SetButton(pad, button, true);
+    if (focusWidget)
+        focusWidget->GamepadButtonDown(pad, button);
+}
+
+void WidgetManager::GamepadButtonUp(int pad, int button)
+{
+    lastInputUpdateCount = updateCount;
+    gamepads.SetButton(pad, button, false);
+    if (focusWidget)
+        focusWidget->GamepadButtonUp(pad, button);
+}
+
+void WidgetManager::GamepadAxisMoved(int pad, int axis, int value)
+{
+    lastInputUpdateCount = updateCount;
+    gamepads.SetAxis(pad, axis, value);
+    if (focusWidget)
+        focusWidget->GamepadAxisMoved(pad, axis, value);
+}
+
 void WidgetManager::GotFocus()
 {
     if (hasFocus)

@@ -3,6 +3,7 @@
 // keyboard focus and the modal layers. Owned by the application; main thread only.
 #pragma once
 
+#include "widgets/GamepadState.h"
 #include "widgets/WidgetContainer.h"
 
 #include <array>
@@ -79,6 +80,13 @@ public:
     void StartModalFlags(ModalFlags* modalFlags);
     int CurrentWidgetFlags() const;
     bool IsKeyDown(int key) const;
+    // Gamepad input: kept for polling (gamepads), then handed to the focus widget.
+    void GamepadAdded(int pad);
+    void GamepadRemoved(int pad);
+    void GamepadButtonDown(int pad, int button);
+    void GamepadButtonUp(int pad, int button);
+    void GamepadAxisMoved(int pad, int axis, int value);
+    const GamepadState& Gamepads() const { return gamepads; }
 
     struct PreModalInfo
     {
@@ -118,6 +126,7 @@ public:
     int lastDownButtonId = 0;
     int lastInputUpdateCount = 0;
     std::array<bool, 255> keyDown{};
+    GamepadState gamepads;
     bool hasFocus = true;
     int widgetFlags = WidgetFlagUpdate | WidgetFlagDraw | WidgetFlagClip | WidgetFlagAllowMouse | WidgetFlagAllowFocus;
 

@@ -543,6 +543,8 @@ TEST(ZestAppBaseRun, ExitStatisticsGiveFramesPerSecondOfTheRun)
             app.Shutdown();
     };
     std::map<std::string, double> stats;
+    // The statistics are debug lines: shown only when asked for.
+    LogLevel previousThreshold = SetLogThreshold(LogLevel::Debug);
     LogSink previous = SetLogSink([&](LogLevel, const std::string& line) {
         size_t equals = line.find(" = ");
         if (equals == std::string::npos)
@@ -555,6 +557,7 @@ TEST(ZestAppBaseRun, ExitStatisticsGiveFramesPerSecondOfTheRun)
     app.startTick = app.fakeClock.Now();
     app.Run();
     SetLogSink(previous);
+    SetLogThreshold(previousThreshold);
     ASSERT_EQ(stats.count("Seconds"), 1u);
     ASSERT_EQ(stats.count("Draw Count"), 1u);
     ASSERT_EQ(stats.count("Avg FPS"), 1u);

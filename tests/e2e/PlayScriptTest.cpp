@@ -66,6 +66,13 @@ TEST(PlayScript, ABadLineIsNamed)
         {"5 expect screen", "line 2: expect takes FIELD VALUE"},
         {"5 expect colour red", "line 2: unknown field 'colour'"},
         {"5 end now", "line 2: end takes nothing"},
+        {"5 keydown", "line 2: keydown takes one virtual key"},
+        {"5 keyup NOSUCHKEY", "line 2: unknown key 'NOSUCHKEY'"},
+        {"5 pad A", "line 2: pad takes BUTTON down|up or AXIS VALUE"},
+        {"5 pad A pressed", "line 2: pad A takes down or up"},
+        {"5 pad LEFTX 40000", "line 2: bad axis value '40000' (-32768 to 32767)"},
+        {"5 pad LEFTX far", "line 2: bad axis value 'far' (-32768 to 32767)"},
+        {"5 pad Z down", "line 2: unknown gamepad button or axis 'Z'"},
     };
     for (const auto& [line, message] : cases)
     {
@@ -96,7 +103,8 @@ TEST(PlayScript, WrittenActionsReadBackTheSame)
     const char* const lines[] = {
         "5 click 10 -20", "6 down 1 2",        "7 up 3 4",      "8 move 5 6",
         "9 key 27",       "10 shot out/a.png", "11 same a.png", "12 expect screen dialog:GAME OVER",
-        "13 end"};
+        "13 end",         "14 keydown 13",     "15 keyup 13",   "16 pad A down",
+        "17 pad RB up",   "18 pad LEFTX -32768", "19 pad RT 32767"};
     for (const char* line : lines)
     {
         std::string error;

@@ -134,7 +134,7 @@ TEST_F(GameDialogsTest, QuitToMainMenuYesClosesBothAndFadesIntoTheMenu)
     EXPECT_NE(board->GetButton(Board::PlayButtonId), nullptr);
 }
 
-TEST_F(GameDialogsTest, NextFiveTimesReachesTheLastPageAndHidesNext)
+TEST_F(GameDialogsTest, NextReachesTheLastPageAndHidesNext)
 {
     ClickWidget(*app, board->GetButton(Board::HelpButtonId));
     auto* help = dynamic_cast<tibble::InstructionsDialog*>(DialogAt(Board::PanelDialogId));
@@ -142,7 +142,7 @@ TEST_F(GameDialogsTest, NextFiveTimesReachesTheLastPageAndHidesNext)
     zest::DialogButton* next = help->GetNextButton();
     const int nextX = next->x + next->width / 2;
     const int nextY = next->y + next->height / 2;
-    for (int page = 1; page <= 5; page++)
+    for (int page = 1; page <= tibble::InstructionsDialog::LastPage; page++)
     {
         Click(*app, nextX, nextY);
         Step(*app);
@@ -152,7 +152,7 @@ TEST_F(GameDialogsTest, NextFiveTimesReachesTheLastPageAndHidesNext)
     EXPECT_TRUE(IsInFront(manager, help, next));
     EXPECT_NE(manager->WidgetAt(nextX, nextY, nullptr, nullptr), next);
     Click(*app, nextX, nextY);
-    EXPECT_EQ(help->GetPage(), 5);
+    EXPECT_EQ(help->GetPage(), tibble::InstructionsDialog::LastPage);
 
     ClickWidget(*app, help->GetYesButton());
     Step(*app);

@@ -209,6 +209,16 @@ void SendInput(tibble::play::PlayApp& app, const PlayAction& action)
     case PlayAction::Kind::Key:
         app.SendKey(action.key);
         break;
+    case PlayAction::Kind::KeyDown:
+    case PlayAction::Kind::KeyUp:
+        app.SendKey(action.key, action.kind == PlayAction::Kind::KeyDown);
+        break;
+    case PlayAction::Kind::PadButton:
+    case PlayAction::Kind::PadAxis:
+        // Plugged in at the first pad line; a system without virtual joysticks fails the script at that line.
+        if (!app.SetPad(action.kind == PlayAction::Kind::PadAxis, action.padCode, action.padValue))
+            std::cerr << "line " << action.line << ": no virtual gamepad here\n";
+        break;
     default:
         break;
     }

@@ -124,6 +124,28 @@ void PlayApp::SendKey(int key)
     WindowProc({window, zest::WM_KEYUP, static_cast<uint64_t>(key), 1});
 }
 
+void PlayApp::SendKey(int key, bool down)
+{
+    uint32_t window = mainWindow ? mainWindow->Id() : 0;
+    WindowProc({window, down ? zest::WM_KEYDOWN : zest::WM_KEYUP, static_cast<uint64_t>(key), 1});
+}
+
+bool PlayApp::SetPad(bool isAxis, int code, int value)
+{
+    if (!pad.IsAttached())
+    {
+        if (!pad.Attach())
+            return false;
+        // The game opens the pad when it hears of it; a change made before that would never be reported.
+        PumpMessages();
+    }
+    if (isAxis)
+        pad.SetAxis(code, value);
+    else
+        pad.SetButton(code, value != 0);
+    return true;
+}
+
 std::optional<std::string> PlayApp::Field(const std::string& name)
 {
     auto* board = dynamic_cast<Board*>(GetBoard());

@@ -5,6 +5,7 @@
 
 #include "game/GameApp.h"
 #include "platform/FakeClock.h"
+#include "platform/VirtualGamepad.h"
 
 #include <optional>
 #include <string>
@@ -37,6 +38,11 @@ public:
     // Input as the window would send it; handled by the loop before the next update.
     void SendMouse(uint32_t message, int x, int y);
     void SendKey(int key);
+    // One half of a key press: held keys stay down until sent up.
+    void SendKey(int key, bool down);
+    // The virtual gamepad's button (value 1 down, 0 up) or axis; plugged in at the first use, so the
+    // game sees it arrive as a real pad. False when no virtual gamepad can be made.
+    [[nodiscard]] bool SetPad(bool isAxis, int code, int value);
 
     // A field of the game's state as text: screen, level, lives, hives, paused, levelupdates, leveldraws,
     // update. None for an unknown field.
@@ -54,6 +60,7 @@ private:
     int harnessUpdates = 0;
     bool drawAttempted = false;
     int mouseButtons = 0;
+    zest::VirtualGamepad pad;
 };
 
 } // namespace tibble::play

@@ -1,11 +1,13 @@
 #include "playscript/PlayScript.h"
 
+#include "platform/Gamepad.h"
 #include "platform/VirtualKeys.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <fstream>
+#include <span>
 #include <sstream>
 
 namespace tibble::play
@@ -54,6 +56,66 @@ std::optional<int> KeyFromName(const std::string& name)
             return key;
     }
     return std::nullopt;
+}
+
+namespace
+{
+std::optional<int> FromTable(const std::string& name, std::span<const std::pair<const char*, int>> table)
+{
+    std::string upper = name;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    for (const auto& [entry, value] : table)
+    {
+        if (upper == entry)
+            return value;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+namespace
+{
+const std::pair<const char*, int> PadButtonNames[] = {
+    {"A", zest::GamepadA},
+    {"B", zest::GamepadB},
+    {"X", zest::GamepadX},
+    {"Y", zest::GamepadY},
+    {"BACK", zest::GamepadBack},
+    {"GUIDE", zest::GamepadGuide},
+    {"START", zest::GamepadStart},
+    {"LSTICK", zest::GamepadLeftStick},
+    {"RSTICK", zest::GamepadRightStick},
+    {"LB", zest::GamepadLeftShoulder},
+    {"RB", zest::GamepadRightShoulder},
+    {"UP", zest::GamepadDPadUp},
+    {"DOWN", zest::GamepadDPadDown},
+    {"LEFT", zest::GamepadDPadLeft},
+    {"RIGHT", zest::GamepadDPadRight},
+};
+const std::pair<const char*, int> PadAxisNames[] = {
+    {"LEFTX", zest::GamepadLeftX},   {"LEFTY", zest::GamepadLeftY},    {"RIGHTX", zest::GamepadRightX},
+    {"RIGHTY", zest::GamepadRightY}, {"LT", zest::GamepadLeftTrigger}, {"RT", zest::GamepadRightTrigger},
+};
+
+std::string NameFromTable(int value, std::span<const std::pair<const char*, int>> table)
+{
+    for (const auto& [entry, code] : table)
+    {
+        if (code == value)
+            return entry;
+    }
+    return std::to_string(value);
+}
+} // namespace
+
+std::optional<int> PadButtonFromName(const std::string& name)
+{
+    return FromTable(name, PadButtonNames);
+}
+
+std::optional<int> PadAxisFromName(const std::string& name)
+{
+    return FromTable(name, PadAxisNames);
 }
 
 std::optional<PlayScript> ParsePlayScript(const std::string& text, std::string& error)
@@ -112,6 +174,40 @@ std::optional<PlayScript> ParsePlayScript(const std::string& text, std::string& 
                 return fail("unknown key '" + parts[2] + "'");
             action.kind = PlayAction::Kind::Key;
             action.key = *key;
+        }
+        else if (verb == "keydown" || verb == "keyup")
+        {
+            if (!wantArgs(1))
+                return fail(verb + " takes one virtual key");
+            std::optional<int> key = KeyFromName(parts[2]);
+            if (!key)
+                return fail("unknown key '" + parts[2] + "'");
+            action.kind = verb == "keydown" ? PlayAction::Kind::KeyDown : PlayAction::Kind::KeyUp;
+            action.key = *key;
+        }
+        else if (verb == "pad")
+        {
+            if (!wantArgs(2))
+                return fail("pad takes BUTTON down|up or AXIS VALUE");
+            if (std::optional<int> button = PadButtonFromName(parts[2]))
+            {
+                if (parts[3] != "down" && parts[3] != "up")
+                    return fail("pad " + parts[2] + " takes down or up");
+                action.kind = PlayAction::Kind::PadButton;
+                action.padCode = *button;
+                action.padValue = parts[3] == "down" ? 1 : 0;
+            }
+            else if (std::optional<int> axis = PadAxisFromName(parts[2]))
+            {
+                std::optional<int> value = ParseInt(parts[3]);
+                if (!value || *value < -32768 || *value > 32767)
+                    return fail("bad axis value '" + parts[3] + "' (-32768 to 32767)");
+                action.kind = PlayAction::Kind::PadAxis;
+                action.padCode = *axis;
+                action.padValue = *value;
+            }
+            else
+                return fail("unknown gamepad button or axis '" + parts[2] + "'");
         }
         else if (verb == "shot" || verb == "same")
         {
@@ -179,6 +275,14 @@ std::string FormatPlayAction(const PlayAction& action)
         return point("move");
     case PlayAction::Kind::Key:
         return line + "key " + std::to_string(action.key);
+    case PlayAction::Kind::KeyDown:
+        return line + "keydown " + std::to_string(action.key);
+    case PlayAction::Kind::KeyUp:
+        return line + "keyup " + std::to_string(action.key);
+    case PlayAction::Kind::PadButton:
+        return line + "pad " + NameFromTable(action.padCode, PadButtonNames) + (action.padValue ? " down" : " up");
+    case PlayAction::Kind::PadAxis:
+        return line + "pad " + NameFromTable(action.padCode, PadAxisNames) + ' ' + std::to_string(action.padValue);
     case PlayAction::Kind::Shot:
         return line + "shot " + action.file;
     case PlayAction::Kind::Same:
