@@ -147,7 +147,7 @@ add_library(Zest::Zest ALIAS zest)
 
 foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
     install(DIRECTORY ${CMAKE_SOURCE_DIR}/src/${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zest/${folder}
-            COMPONENT dev FILES_MATCHING PATTERN "*.h")
+            COMPONENT dev FILES_MATCHING PATTERN "*.h" PATTERN "web" EXCLUDE)
 endforeach()
 install(TARGETS zest EXPORT ZestTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
 # The installed archive keeps its symbols but not its debug information (tens of megabytes of it).

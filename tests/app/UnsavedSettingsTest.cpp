@@ -32,11 +32,17 @@ class LogCapture
 public:
     LogCapture()
     {
+        // The notes are informational lines, which the default threshold drops.
+        previousThreshold = SetLogThreshold(LogLevel::Info);
         previous = SetLogSink([this](LogLevel level, const std::string& line) {
             (level == LogLevel::Warning ? warnings : notes).push_back(line);
         });
     }
-    ~LogCapture() { SetLogSink(previous); }
+    ~LogCapture()
+    {
+        SetLogSink(previous);
+        SetLogThreshold(previousThreshold);
+    }
     size_t WarningsWith(const std::string& text) const
     {
         size_t count = 0;
@@ -54,6 +60,7 @@ public:
 
 private:
     LogSink previous;
+    LogLevel previousThreshold = LogLevel::Warning;
     std::vector<std::string> warnings;
     std::vector<std::string> notes;
 };

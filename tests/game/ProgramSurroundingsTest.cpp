@@ -124,7 +124,9 @@ protected:
         const std::string home = (folder / "home").string();
         return {{"SDL_VIDEODRIVER", "dummy"},        {"SDL_AUDIODRIVER", "dummy"},
                 {"XDG_CONFIG_HOME", home + "/config"}, {"XDG_DATA_HOME", home + "/data"},
-                {"XDG_CACHE_HOME", home + "/cache"},   {"XDG_RUNTIME_DIR", home}};
+                {"XDG_CACHE_HOME", home + "/cache"},   {"XDG_RUNTIME_DIR", home},
+                // Informational lines on: the runs wait for the loading line to know the game is up.
+                {"ZEST_LOG", "info"}};
     }
 
     fs::path folder;
