@@ -22,7 +22,7 @@ fi
 # Debian's emscripten finds its JS optimiser's parser (acorn) only through NODE_PATH.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-version=$(emcc --version | head -n 1)
+version=$(emcc --version | sed -n 1p) # sed reads to the end: head would break the pipe under pipefail
 key=$( (cat "${BASH_SOURCE[0]}"; echo "$version") | sha256sum | cut -c1-16)
 root=${XDG_CACHE_HOME:-$HOME/.cache}/tibble-web-deps
 prefix=$root/$key

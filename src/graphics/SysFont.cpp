@@ -15,14 +15,6 @@ bool SysFont::Available()
 SysFont::SysFont(const std::string&, int, bool, bool, bool) {}
 SysFont::SysFont(const SysFont& other) : Font(other) {}
 SysFont::~SysFont() = default;
-int SysFont::StringWidth(const std::string&)
-{
-    return 0;
-}
-int SysFont::CharWidth(char)
-{
-    return 0;
-}
 int SysFont::CharWidthKern(char, char)
 {
     return 0;
