@@ -119,6 +119,74 @@ void Destroy(J2K_Handle* handle)
     delete handle;
 }
 
+// OpenJPEG sets aside a tile record per tile and component while it reads the header, before any image data:
+// a header of a few dozen bytes can ask for hundreds of megabytes that way. Tile grids past this many
+// tile-components (a 4096 x 4096 RGBA image in 128 x 128 tiles is 4096) are refused before it sees them.
+constexpr uint64_t MaxTileComponents = 16384;
+
+uint32_t BigEndian32(const uint8_t* bytes)
+{
+    return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
+}
+
+// Where the codestream starts: 0 for a bare codestream, the payload of the 'jp2c' box in a JP2 file; -1 if the
+// boxes end first.
+int64_t CodestreamOffset(J2K_Handle* handle, OPJ_CODEC_FORMAT format, int64_t length)
+{
+    if (format == OPJ_CODEC_J2K)
+        return 0;
+    int64_t position = 0;
+    for (int box = 0; box < 256 && position + 8 <= length; ++box)
+    {
+        uint8_t header[16];
+        if (handle->callbacks.seek(position, 0, handle->userData) != position ||
+            handle->callbacks.read(header, 8, handle->userData) != 8)
+            return -1;
+        uint64_t size = BigEndian32(header);
+        int64_t payload = position + 8;
+        if (size == 1) // a 64-bit length follows the type
+        {
+            if (handle->callbacks.read(header + 8, 8, handle->userData) != 8)
+                return -1;
+            size = (uint64_t{BigEndian32(header + 8)} << 32) | BigEndian32(header + 12);
+            payload += 8;
+        }
+        if (std::memcmp(header + 4, "jp2c", 4) == 0)
+            return payload;
+        if (size == 0 || size < static_cast<uint64_t>(payload - position) ||
+            size > static_cast<uint64_t>(length - position))
+            return -1;
+        position += static_cast<int64_t>(size);
+    }
+    return -1;
+}
+
+// False (with the handle's message set) when the codestream's SIZ marker asks for more tile-components than
+// MaxTileComponents. A SIZ that cannot be read here is left to OpenJPEG to refuse.
+bool TileGridWithinLimit(J2K_Handle* handle, OPJ_CODEC_FORMAT format, int64_t length)
+{
+    int64_t start = CodestreamOffset(handle, format, length);
+    uint8_t siz[42];
+    if (start < 0 || handle->callbacks.seek(start, 0, handle->userData) != start ||
+        handle->callbacks.read(siz, sizeof(siz), handle->userData) != static_cast<int>(sizeof(siz)) ||
+        siz[0] != 0xFF || siz[1] != 0x4F || siz[2] != 0xFF || siz[3] != 0x51)
+        return true;
+    uint64_t width = BigEndian32(siz + 8), height = BigEndian32(siz + 12);
+    uint64_t tileWidth = BigEndian32(siz + 24), tileHeight = BigEndian32(siz + 28);
+    uint64_t tileLeft = BigEndian32(siz + 32), tileTop = BigEndian32(siz + 36);
+    uint64_t components = (uint64_t{siz[40]} << 8) | siz[41];
+    if (tileWidth == 0 || tileHeight == 0 || tileLeft >= width || tileTop >= height)
+        return true;
+    uint64_t across = (width - tileLeft + tileWidth - 1) / tileWidth;
+    uint64_t down = (height - tileTop + tileHeight - 1) / tileHeight;
+    if (across * down * std::max<uint64_t>(components, 1) <= MaxTileComponents)
+        return true;
+    handle->message = "too many tiles: " + std::to_string(across * down) + " tiles of " +
+                      std::to_string(components) + " components (at most " + std::to_string(MaxTileComponents) +
+                      " tile-components)";
+    return false;
+}
+
 // Opens the stream and reads the header; takes ownership of handle and destroys it on failure.
 J2K_Handle* Open(J2K_Handle* handle)
 {
@@ -139,7 +207,19 @@ J2K_Handle* Open(J2K_Handle* handle)
         return nullptr;
     }
     int64_t length = handle->callbacks.seek(0, 2, handle->userData);
-    if (length < 0 || handle->callbacks.seek(0, 0, handle->userData) != 0)
+    if (length < 0)
+    {
+        Fail(J2K_ERR_IO);
+        Destroy(handle);
+        return nullptr;
+    }
+    if (!TileGridWithinLimit(handle, format, length))
+    {
+        Fail(J2K_ERR_HEADER, handle);
+        Destroy(handle);
+        return nullptr;
+    }
+    if (handle->callbacks.seek(0, 0, handle->userData) != 0)
     {
         Fail(J2K_ERR_IO);
         Destroy(handle);

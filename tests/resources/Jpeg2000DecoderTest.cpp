@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 using namespace imagetest;
 
@@ -86,18 +88,36 @@ TEST(J2KCodec, OpensDecodesAndReportsSizes)
     }
 }
 
+// The codestream's SIZ marker with one-pixel tiles: 96 x 64 x 3 components asks the decoder for 18432 tile records.
+Bytes WithOnePixelTiles(Bytes file)
+{
+    static constexpr uint8_t Siz[4] = {0xFF, 0x4F, 0xFF, 0x51};
+    auto siz = std::search(file.begin(), file.end(), Siz, Siz + 4);
+    EXPECT_NE(siz, file.end());
+    for (int field : {24, 28}) // XTsiz, YTsiz
+    {
+        std::fill(siz + field, siz + field + 3, 0);
+        siz[field + 3] = 1;
+    }
+    return file;
+}
+
 TEST(J2KCodec, BadInputFailsWithAnErrorText)
 {
     const Bytes valid = ReadFileBytes(ZEST_TEST_DIR "/fixtures/noise.j2k");
+    const Bytes validJp2 = ReadFileBytes(ZEST_TEST_DIR "/fixtures/noise.jp2");
     struct Case
     {
         const char* what;
         Bytes bytes;
         int error;
+        const char* text; // in the error string, when given
     } cases[] = {
-        {"empty", {}, zest::J2K_ERR_FORMAT},
-        {"not JPEG 2000", Bytes(100, 0x42), zest::J2K_ERR_FORMAT},
-        {"header cut short", Bytes(valid.begin(), valid.begin() + 20), zest::J2K_ERR_HEADER},
+        {"empty", {}, zest::J2K_ERR_FORMAT, nullptr},
+        {"not JPEG 2000", Bytes(100, 0x42), zest::J2K_ERR_FORMAT, nullptr},
+        {"header cut short", Bytes(valid.begin(), valid.begin() + 20), zest::J2K_ERR_HEADER, nullptr},
+        {"tile grid too large, codestream", WithOnePixelTiles(valid), zest::J2K_ERR_HEADER, "too many tiles: 6144"},
+        {"tile grid too large, JP2", WithOnePixelTiles(validJp2), zest::J2K_ERR_HEADER, "too many tiles: 6144"},
     };
     for (const Case& c : cases)
     {
@@ -106,6 +126,11 @@ TEST(J2KCodec, BadInputFailsWithAnErrorText)
         EXPECT_EQ(zest::J2K_OpenCustom(&MemoryCallbacks, &stream), nullptr);
         EXPECT_EQ(zest::J2K_getLastError(), c.error);
         EXPECT_GT(std::strlen(zest::J2K_getErrorStr(c.error)), 0u);
+        if (c.text != nullptr)
+        {
+            EXPECT_NE(std::string(zest::J2K_getErrorStr(c.error)).find(c.text), std::string::npos)
+                << zest::J2K_getErrorStr(c.error);
+        }
     }
     EXPECT_EQ(zest::J2K_OpenFile("/nonexistent/file.jp2"), nullptr);
     EXPECT_EQ(zest::J2K_getLastError(), zest::J2K_ERR_IO);
