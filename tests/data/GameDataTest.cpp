@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -260,6 +261,30 @@ TEST(GameData, SheetsHaveTheCelGridsTheGameDraws)
     auto track = Load(Find(items, "IMAGE_SLIDER_TRACK")->path);
     ASSERT_NE(track, nullptr);
     EXPECT_EQ(track->GetWidth() % 3, 0);
+}
+
+// The menu's large dialogs (options and credits at (120, 40), 400 wide; help at (70, 30)) cover the title
+// picture's logo whole: no dark outline pixel lies above y 40 across x 120 to 520, where only the tips of
+// the letters would show along a dialog's top edge.
+TEST(GameData, TitleLogoLiesWhollyUnderTheMenuDialogs)
+{
+    REQUIRE_DATA();
+    auto title = Load(Find(ReadManifest(), "IMAGE_TITLESCREEN")->path);
+    ASSERT_NE(title, nullptr);
+    int dark = 0;
+    int firstX = -1, firstY = -1;
+    for (int y = 0; y < 40; y++)
+        for (int x = 120; x < 520; x++)
+        {
+            const uint32_t pixel = title->GetPixel(x, y);
+            const uint32_t brightest = std::max({(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF});
+            if (brightest < 90 && dark++ == 0)
+            {
+                firstX = x;
+                firstY = y;
+            }
+        }
+    EXPECT_EQ(dark, 0) << "first dark pixel at (" << firstX << ", " << firstY << ")";
 }
 
 TEST(GameData, TilesAreOpaqueAndOpenTilesShareTheirEdges)
