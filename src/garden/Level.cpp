@@ -35,9 +35,6 @@ int LevelSlot(int levelIndex)
     return ((levelIndex % LevelCount) + LevelCount) % LevelCount;
 }
 
-// Agents exist within a window around the view: a column's records from one tile row above the
-// camera's tile row to ten below it, a row's records from one tile column left of the camera's to
-// twelve right of it. Both windows count from the camera rounded down to its tile.
 // The counters' plate: a dark face that keeps the lives and hives readable over any garden object or sky (a hose
 // or a sunflower may stand right under them), in a cream rim; wide enough for two digits each. The face lets a
 // little of the garden through, so a hose under it can still be made out.
@@ -83,6 +80,9 @@ void DrawCounterPlate(zest::Graphics& g)
     }
 }
 
+// Agents exist within a window around the view: a column's records from one tile row above the
+// camera's tile row to ten below it, a row's records from one tile column left of the camera's to
+// twelve right of it. Both windows count from the camera rounded down to its tile.
 constexpr int ColumnWindowBelow = 640;
 constexpr int RowWindowRight = 768;
 
