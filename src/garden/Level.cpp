@@ -20,7 +20,9 @@
 #include "platform/ZestAssert.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace tibble
 {
@@ -31,6 +33,51 @@ namespace
 int LevelSlot(int levelIndex)
 {
     return ((levelIndex % LevelCount) + LevelCount) % LevelCount;
+}
+
+// The counters' plate: a dark face that keeps the lives and hives readable over any garden object or sky (a hose
+// or a sunflower may stand right under them), in a cream rim; wide enough for two digits each. The face lets a
+// little of the garden through, so a hose under it can still be made out.
+constexpr zest::Rect CounterPlate(474, 3, 162, 43);
+constexpr int CounterPlateRadius = 9;
+constexpr int CounterPlateRim = 2;
+const zest::Color CounterPlateFace(58, 50, 66, 200);
+const zest::Color CounterPlateRimColour(250, 238, 206);
+
+// Where row y of a rectangle with corners rounded by radius starts and ends (end exclusive); an empty span for rows
+// outside it. Corner row k (from the edge) is inset by r - sqrt(r^2 - (r - k - 0.5)^2), rounded.
+std::pair<int, int> RoundedRowSpan(const zest::Rect& rect, int radius, int y)
+{
+    if (y < rect.y || y >= rect.y + rect.height)
+        return {0, 0};
+    const int fromEdge = std::min(y - rect.y, rect.y + rect.height - 1 - y);
+    int inset = 0;
+    if (fromEdge < radius)
+    {
+        const double dy = radius - fromEdge - 0.5;
+        inset = radius - static_cast<int>(std::lround(std::sqrt(radius * radius - dy * dy)));
+    }
+    return {rect.x + inset, rect.x + rect.width - inset};
+}
+
+// The face filled and the rim around it, row by row, so that a translucent face blends with the garden only.
+void DrawCounterPlate(zest::Graphics& g)
+{
+    const zest::Rect& outer = CounterPlate;
+    const zest::Rect inner(outer.x + CounterPlateRim, outer.y + CounterPlateRim, outer.width - 2 * CounterPlateRim,
+                           outer.height - 2 * CounterPlateRim);
+    for (int y = outer.y; y < outer.y + outer.height; y++)
+    {
+        const auto [outerStart, outerEnd] = RoundedRowSpan(outer, CounterPlateRadius, y);
+        auto [innerStart, innerEnd] = RoundedRowSpan(inner, CounterPlateRadius - CounterPlateRim, y);
+        if (innerStart >= innerEnd)
+            innerStart = innerEnd = outerEnd; // a rim row: all of it
+        g.SetColor(CounterPlateRimColour);
+        g.FillRect(outerStart, y, innerStart - outerStart, 1);
+        g.FillRect(innerEnd, y, outerEnd - innerEnd, 1);
+        g.SetColor(CounterPlateFace);
+        g.FillRect(innerStart, y, innerEnd - innerStart, 1);
+    }
 }
 
 // Agents exist within a window around the view: a column's records from one tile row above the
@@ -579,6 +626,7 @@ void Level::DrawGarden(zest::Graphics& g)
 
 void Level::DrawHud(zest::Graphics& g)
 {
+    DrawCounterPlate(g);
     if (IMAGE_BEECOUNTER)
         g.DrawImage(IMAGE_BEECOUNTER, 480, 5);
     if (IMAGE_HIVECOUNTER)

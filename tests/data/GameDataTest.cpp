@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -260,6 +261,76 @@ TEST(GameData, SheetsHaveTheCelGridsTheGameDraws)
     auto track = Load(Find(items, "IMAGE_SLIDER_TRACK")->path);
     ASSERT_NE(track, nullptr);
     EXPECT_EQ(track->GetWidth() % 3, 0);
+}
+
+// The menu's large dialogs (options and credits at (120, 40), 400 wide; help at (70, 30)) cover the title
+// picture's logo whole: no dark outline pixel lies above y 40 across x 120 to 520, where only the tips of
+// the letters would show along a dialog's top edge.
+TEST(GameData, TitleLogoLiesWhollyUnderTheMenuDialogs)
+{
+    REQUIRE_DATA();
+    auto title = Load(Find(ReadManifest(), "IMAGE_TITLESCREEN")->path);
+    ASSERT_NE(title, nullptr);
+    int dark = 0;
+    int firstX = -1, firstY = -1;
+    for (int y = 0; y < 40; y++)
+        for (int x = 120; x < 520; x++)
+        {
+            const uint32_t pixel = title->GetPixel(x, y);
+            const uint32_t brightest = std::max({(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF});
+            if (brightest < 90 && dark++ == 0)
+            {
+                firstX = x;
+                firstY = y;
+            }
+        }
+    EXPECT_EQ(dark, 0) << "first dark pixel at (" << firstX << ", " << firstY << ")";
+}
+
+// A drained mini flower or pansy (cel 5) closes up in its own colours, a little darker: not a grey, dead flower,
+// and still apart from the bright bud (cel 0) of one with nectar to give. Counted over the cel's coloured pixels
+// that are not leaf green (saturation at least a quarter, green not the largest channel).
+TEST(GameData, DrainedFlowersCloseUpInTheirOwnColours)
+{
+    REQUIRE_DATA();
+    std::vector<ManifestItem> items = ReadManifest();
+    struct Tally
+    {
+        int coloured = 0;
+        long brightness = 0;
+    };
+    auto tally = [](zest::MemoryImage& sheet, int cel)
+    {
+        Tally t;
+        for (int y = 0; y < 48; y++)
+            for (int x = cel * 48; x < cel * 48 + 48; x++)
+            {
+                const uint32_t pixel = sheet.GetPixel(x, y);
+                const int a = static_cast<int>(pixel >> 24), r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF,
+                          b = pixel & 0xFF;
+                const int high = std::max({r, g, b}), low = std::min({r, g, b});
+                if (a < 200 || high < 40 || (high - low) * 4 < high || g == high)
+                    continue;
+                t.coloured++;
+                t.brightness += high;
+            }
+        return t;
+    };
+    for (const char* id : {"IMAGE_MINIFLOWER", "IMAGE_PANSY", "IMAGE_PANSY2"})
+    {
+        SCOPED_TRACE(id);
+        auto sheet = Load(Find(items, id)->path);
+        ASSERT_NE(sheet, nullptr);
+        const Tally bud = tally(*sheet, 0);
+        const Tally drained = tally(*sheet, 5);
+        ASSERT_GT(bud.coloured, 20);
+        EXPECT_GE(drained.coloured * 2, bud.coloured) << "the drained cel has lost its colour";
+        if (drained.coloured > 0)
+        {
+            EXPECT_LT(drained.brightness * bud.coloured, bud.brightness * drained.coloured)
+                << "the drained cel is as bright as a bud with nectar";
+        }
+    }
 }
 
 TEST(GameData, TilesAreOpaqueAndOpenTilesShareTheirEdges)

@@ -77,33 +77,7 @@ protected:
     static bool StepWith(PlayApp& app, const PlayScript& script, size_t& next, int update)
     {
         for (; next < script.actions.size() && script.actions[next].update == update; next++)
-        {
-            const PlayAction& action = script.actions[next];
-            switch (action.kind)
-            {
-            case PlayAction::Kind::Click:
-                app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-                app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-                break;
-            case PlayAction::Kind::Down:
-                app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-                break;
-            case PlayAction::Kind::Up:
-                app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-                break;
-            case PlayAction::Kind::Move:
-                app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-                break;
-            case PlayAction::Kind::Key:
-                app.SendKey(action.key);
-                break;
-            default:
-                break;
-            }
-        }
+            EXPECT_TRUE(app.SendAction(script.actions[next])) << "line " << script.actions[next].line;
         return app.Step();
     }
     static Board* BoardOf(PlayApp& app) { return dynamic_cast<Board*>(app.GetBoard()); }

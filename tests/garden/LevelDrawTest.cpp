@@ -2,6 +2,8 @@
 
 #include "garden/Res.h"
 #include "garden/Bee.h"
+#include "garden/Hose.h"
+#include "garden/Sunflower.h"
 #include "graphics/DisplayImage.h"
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
@@ -9,9 +11,11 @@
 #include "resources/ImageRes.h"
 #include "resources/ImageWriter.h"
 #include "resources/ResourceManager.h"
+#include "ImageCompare.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -92,6 +96,85 @@ TEST(LevelDraw, RingBufferShowsEveryVisibleTileWhileTheCameraScrolls)
                 if (HasFatalFailure())
                     return;
             }
+        }
+    }
+}
+
+// The lives and hives counters stand on a dark plate, so their white digits read whatever garden object lies
+// under them (a hose hanging from the floor above, a sunflower): every pixel of the plate's face, outside the
+// counter pictures, stays dark (no channel above 110). The face lies inside (476, 5) 158 x 39, with corners
+// rounded by 7 pixels; it is checked as two rectangles clear of the corners.
+TEST(LevelDraw, CountersStayReadableOverObjectsUnderTheHud)
+{
+    TestImages images;
+    struct Case
+    {
+        const char* name;
+        int type;
+        int screenX, screenY, param;
+    };
+    const Case cases[] = {
+        {"hose-among-the-lives", TypeHose, 530, 56, 180}, // hanging from the floor above, its pivot at the bottom
+        {"sunflower-over-the-hives", TypeSunflower, 556, 0, 1},
+    };
+    const zest::Rect face[] = {{483, 5, 144, 39}, {476, 12, 158, 25}};
+    const zest::Rect counters[] = {{480, 5, 36, 36}, {560, 8, 34, 32}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        MapBuilder empty(12, 9);
+        for (int column = 0; column < 12; column++)
+            empty.Solid(column, 8);
+        empty.AddAt(TypeStartTrumpet, 2, 6).AddAt(TypePansy, 10, 7);
+        MapBuilder withObject = empty;
+        FakeHost host;
+        std::unique_ptr<Level> level = MakeLevel(host, empty);
+        ASSERT_TRUE(level);
+        withObject.Add(c.type, level->GetCameraX() + c.screenX, level->GetCameraY() + c.screenY, c.param);
+
+        std::vector<uint32_t> pictures[2];
+        for (int i = 0; i < 2; i++)
+        {
+            FakeHost drawHost;
+            std::unique_ptr<Level> drawn = MakeLevel(drawHost, i == 0 ? empty : withObject);
+            ASSERT_TRUE(drawn);
+            if (i == 1)
+            {
+                ASSERT_TRUE(c.type == TypeHose ? FindLive<Hose>(*drawn) != nullptr
+                                               : FindLive<Sunflower>(*drawn) != nullptr);
+            }
+            ASSERT_EQ(drawn->Update(), Level::GoOn);
+            zest::DisplayImage screen(640, 480);
+            zest::Graphics g(&screen);
+            drawn->Draw(g);
+            pictures[i].assign(screen.GetBits(), screen.GetBits() + 640 * 480);
+        }
+        // The object is on screen: it shows below the plate.
+        EXPECT_TRUE(pictures[0] != pictures[1]);
+        int bright = 0;
+        int firstX = -1, firstY = -1;
+        for (const zest::Rect& r : face)
+            for (int y = r.y; y < r.y + r.height; y++)
+                for (int x = r.x; x < r.x + r.width; x++)
+                {
+                    if (counters[0].Contains(x, y) || counters[1].Contains(x, y))
+                        continue;
+                    const uint32_t pixel = pictures[1][y * 640 + x];
+                    const uint32_t brightest =
+                        std::max({(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF});
+                    if (brightest > 110 && bright++ == 0)
+                    {
+                        firstX = x;
+                        firstY = y;
+                    }
+                }
+        if (bright > 0)
+        {
+            (void)zest::test::WritePng(::testing::TempDir() + "hud-band-" + c.name + ".png", pictures[1].data(), 640,
+                                       480);
+            ADD_FAILURE() << bright << " pixels of the plate's face are bright; first at (" << firstX << ", "
+                          << firstY << "): 0x" << std::hex << pictures[1][firstY * 640 + firstX] << std::dec
+                          << " (picture written to " << ::testing::TempDir() << "hud-band-" << c.name << ".png)";
         }
     }
 }

@@ -1,7 +1,8 @@
 // Flowers and hazards: IMAGE_FLOWER (the sunflower, one 64 x 64 picture: the game always shows its first
 // cel and the help page draws the whole image), IMAGE_MINIFLOWER, IMAGE_PANSY, IMAGE_PANSY2 (6 cels of
 // 48 x 48), IMAGE_ROSE and IMAGE_TRUMPET (6 cels of 64 x 64, drawn pale: the game tints them), with the
-// shared cel meaning 0 closed, 1 .. 3 opening, 4 open, 5 wilted; IMAGE_FLYTRAP (5 cels: 0, 1 idle, 2 jaws
+// shared cel meaning 0 closed, 1 .. 3 opening, 4 open, 5 wilted (drained: a mini flower or pansy closes up
+// again, a dimmer bud in its own colours; a rose, tinted by the game, droops); IMAGE_FLYTRAP (5 cels: 0, 1 idle, 2 jaws
 // open, 3, 4 chewing), IMAGE_TOMATO (8 cels: 0 .. 2 wobble, 3 ripe, 4 .. 7 bursting) and IMAGE_HIVE (one
 // 48 x 48 golden hive, always its first cel). Every bloom is centred on its cel: the bee lands on the centre.
 
@@ -51,8 +52,33 @@ Rgb Wilted(const ArtKit& kit, const Rgb& c)
     return c.Grey().Mix(kit.Colour("wilt"), 0.55).Darker(0.08);
 }
 
+// A drained flower's colours: its own hue, duller and darker, so it reads as closed and spent, not dead, and
+// still apart from the bright bud of a flower that has nectar to give.
+Rgb Spent(const ArtKit& kit, const Rgb& c)
+{
+    return c.Mix(kit.Colour("wilt"), 0.1).Darker(0.2);
+}
+
+// The closed bud about the origin: petal colour peeking out of a two-sided calyx.
+void DrawBud(cairo_t* cr, const ArtKit& kit, const BloomStyle& s, const Rgb& bud, const Rgb& calyx, double ink)
+{
+    double h = s.size * 0.3;
+    double w = s.size * 0.16;
+    cairo_move_to(cr, 0, h * 0.55);
+    cairo_curve_to(cr, w * 1.3, h * 0.3, w * 0.8, -h * 0.5, 0, -h * 0.8);
+    cairo_curve_to(cr, -w * 0.8, -h * 0.5, -w * 1.3, h * 0.3, 0, h * 0.55);
+    kit.FillInk(cr, bud, ink);
+    for (int side = -1; side <= 1; side += 2)
+    {
+        cairo_move_to(cr, 0, h * 0.6);
+        cairo_curve_to(cr, side * w * 1.4, h * 0.4, side * w * 1.1, -h * 0.1, side * w * 0.2, -h * 0.35);
+        cairo_curve_to(cr, side * w * 0.6, 0, side * w * 0.5, h * 0.3, 0, h * 0.6);
+        kit.FillInk(cr, calyx, ink * 0.9);
+    }
+}
+
 void DrawStem(cairo_t* cr, const ArtKit& kit, const BloomStyle& s, double headX, double headY, bool wilted,
-              double scale)
+              bool spent, double scale)
 {
     Rgb stem = s.pale ? kit.Colour("pale.deep") : kit.Colour("stem");
     Rgb leaf = s.pale ? kit.Colour("pale.deep").Lighter(0.2) : kit.Colour("leaf");
@@ -60,6 +86,11 @@ void DrawStem(cairo_t* cr, const ArtKit& kit, const BloomStyle& s, double headX,
     {
         stem = Wilted(kit, stem);
         leaf = Wilted(kit, leaf);
+    }
+    else if (spent)
+    {
+        stem = Spent(kit, stem);
+        leaf = Spent(kit, leaf);
     }
     double ink = ArtKit::InkWidth(scale);
     double baseX = s.cx;
@@ -91,8 +122,15 @@ void DrawBloom(cairo_t* cr, const ArtKit& kit, const BloomStyle& s, int cel)
 {
     double scale = s.size / 48.0;
     double ink = ArtKit::InkWidth(scale);
-    bool wilted = cel == 5;
     double t = OpennessOf(cel);
+    // Drained: a flower drawn in its own colours closes up again, its head bowed a little; a pale one (tinted
+    // by the game, which keeps its colour) droops with its petals hanging.
+    bool spent = cel == 5 && !s.pale;
+    bool wilted = cel == 5 && s.pale;
+    if (spent)
+    {
+        t = 0;
+    }
 
     // The head droops when wilted: pivot about the top of the stem.
     double headX = s.cx;
@@ -104,7 +142,13 @@ void DrawBloom(cairo_t* cr, const ArtKit& kit, const BloomStyle& s, int cel)
         headY = s.cy + s.size * 0.16;
         droop = -55;
     }
-    DrawStem(cr, kit, s, headX, headY + (t < 0.2 ? s.size * 0.05 : 0), wilted, scale);
+    else if (spent)
+    {
+        headX = s.cx - s.size * 0.04;
+        headY = s.cy + s.size * 0.04;
+        droop = -18;
+    }
+    DrawStem(cr, kit, s, headX, headY + (t < 0.2 ? s.size * 0.05 : 0), wilted, spent, scale);
 
     SavedState keep(cr);
     cairo_translate(cr, headX, headY);
@@ -118,18 +162,13 @@ void DrawBloom(cairo_t* cr, const ArtKit& kit, const BloomStyle& s, int cel)
     {
         // Closed bud: petal colour in a green (or grey) calyx.
         Rgb calyx = s.pale ? kit.Colour("pale.deep").Lighter(0.15) : kit.Colour("leaf");
-        double h = s.size * 0.3;
-        double w = s.size * 0.16;
-        cairo_move_to(cr, 0, h * 0.55);
-        cairo_curve_to(cr, w * 1.3, h * 0.3, w * 0.8, -h * 0.5, 0, -h * 0.8);
-        cairo_curve_to(cr, -w * 0.8, -h * 0.5, -w * 1.3, h * 0.3, 0, h * 0.55);
-        kit.FillInk(cr, s.bud, ink);
-        for (int side = -1; side <= 1; side += 2)
+        if (spent)
         {
-            cairo_move_to(cr, 0, h * 0.6);
-            cairo_curve_to(cr, side * w * 1.4, h * 0.4, side * w * 1.1, -h * 0.1, side * w * 0.2, -h * 0.35);
-            cairo_curve_to(cr, side * w * 0.6, 0, side * w * 0.5, h * 0.3, 0, h * 0.6);
-            kit.FillInk(cr, calyx, ink * 0.9);
+            DrawBud(cr, kit, s, Spent(kit, s.bud), Spent(kit, calyx), ink);
+        }
+        else
+        {
+            DrawBud(cr, kit, s, s.bud, calyx, ink);
         }
         return;
     }
@@ -311,7 +350,7 @@ void DrawTrumpet(cairo_t* cr, ArtKit& kit, int cel)
     double t = OpennessOf(cel);
     double headX = wilted ? s.cx - 6 : s.cx;
     double headY = wilted ? s.cy + 8 : s.cy;
-    DrawStem(cr, kit, s, headX, headY + 10, wilted, scale);
+    DrawStem(cr, kit, s, headX, headY + 10, wilted, false, scale);
 
     Rgb pale = wilted ? Wilted(kit, kit.Colour("pale")) : kit.Colour("pale");
     Rgb shade = wilted ? Wilted(kit, kit.Colour("pale.shade")) : kit.Colour("pale.shade");

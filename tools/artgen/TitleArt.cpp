@@ -159,8 +159,10 @@ void DrawTitleScreen(cairo_t* cr, ArtKit& kit)
         DrawBeePicture(cr, kit, 0, 178, 130, true);
     }
 
-    TitleText(cr, kit, "Tibble", 92, 320, 112, 6);
-    TitleText(cr, kit, "the Bee", 46, 320, 162, 3);
+    // The logo's top stays below y 40, where the menu's large dialogs (options, help, credits) begin: a logo
+    // reaching above them would show only the tips of its letters, dark outline blobs along the dialog's edge.
+    TitleText(cr, kit, "Tibble", 92, 320, 125, 6);
+    TitleText(cr, kit, "the Bee", 46, 320, 175, 3);
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 
 #include "app/DataFolder.h"
 #include "game/Board.h"
-#include "platform/WindowMessage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -185,45 +184,6 @@ bool PrepareFolders(Options& options, TempFolder& temp)
     return true;
 }
 
-// Hands an input action to the game before its update runs.
-void SendInput(tibble::play::PlayApp& app, const PlayAction& action)
-{
-    switch (action.kind)
-    {
-    case PlayAction::Kind::Click:
-        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-        app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-        app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-        break;
-    case PlayAction::Kind::Down:
-        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-        app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-        break;
-    case PlayAction::Kind::Up:
-        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-        app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-        break;
-    case PlayAction::Kind::Move:
-        app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-        break;
-    case PlayAction::Kind::Key:
-        app.SendKey(action.key);
-        break;
-    case PlayAction::Kind::KeyDown:
-    case PlayAction::Kind::KeyUp:
-        app.SendKey(action.key, action.kind == PlayAction::Kind::KeyDown);
-        break;
-    case PlayAction::Kind::PadButton:
-    case PlayAction::Kind::PadAxis:
-        // Plugged in at the first pad line; a system without virtual joysticks fails the script at that line.
-        if (!app.SetPad(action.kind == PlayAction::Kind::PadAxis, action.padCode, action.padValue))
-            std::cerr << "line " << action.line << ": no virtual gamepad here\n";
-        break;
-    default:
-        break;
-    }
-}
-
 // Checks a looking action after its update and its draw; answers whether it held (one line when not). Sets ended
 // for the end.
 bool CheckAction(tibble::play::PlayApp& app, const PlayAction& action, const fs::path& startFolder, bool& ended)
@@ -273,7 +233,11 @@ int Play(tibble::play::PlayApp& app, const std::vector<PlayAction>& actions, con
     for (int update = 1; !ended && (demo ? alive && app.GetDemoPlayer() != nullptr : update <= lastUpdate); update++)
     {
         for (size_t i = next; i < actions.size() && actions[i].update == update && alive; i++)
-            SendInput(app, actions[i]);
+        {
+            // Plugged in at the first pad line; a system without virtual joysticks fails the script at that line.
+            if (!app.SendAction(actions[i]))
+                std::cerr << "line " << actions[i].line << ": no virtual gamepad here\n";
+        }
         if (alive)
             alive = app.Step();
         for (; next < actions.size() && actions[next].update == update; next++)

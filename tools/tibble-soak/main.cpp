@@ -14,7 +14,6 @@
 
 #include "app/DataFolder.h"
 #include "game/Board.h"
-#include "platform/WindowMessage.h"
 
 #include <algorithm>
 #include <chrono>
@@ -214,7 +213,10 @@ public:
     {
         update++;
         for (auto it = pending.begin(); it != pending.end() && it->first <= update; it = pending.erase(it))
-            Hand(it->second);
+        {
+            if (!app.SendAction(it->second))
+                std::cerr << "line " << it->second.line << ": no virtual gamepad here\n";
+        }
         return app.Step();
     }
 
@@ -234,34 +236,6 @@ public:
     std::string Field(const std::string& name) { return app.Field(name).value_or("?"); }
 
 private:
-    void Hand(const PlayAction& action)
-    {
-        switch (action.kind)
-        {
-        case PlayAction::Kind::Click:
-            app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-            app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-            app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-            break;
-        case PlayAction::Kind::Down:
-            app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-            app.SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
-            break;
-        case PlayAction::Kind::Up:
-            app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-            app.SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
-            break;
-        case PlayAction::Kind::Move:
-            app.SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
-            break;
-        case PlayAction::Kind::Key:
-            app.SendKey(action.key);
-            break;
-        default:
-            break;
-        }
-    }
-
     tibble::play::PlayApp& app;
     long update = 0;
     std::multimap<long, PlayAction> pending;

@@ -9,6 +9,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/SdlWindow.h"
 #include "platform/WindowMessage.h"
+#include "playscript/PlayScript.h"
 #include "resources/ImageWriter.h"
 #include "widgets/Dialog.h"
 
@@ -128,6 +129,42 @@ void PlayApp::SendKey(int key, bool down)
 {
     uint32_t window = mainWindow ? mainWindow->Id() : 0;
     WindowProc({window, down ? zest::WM_KEYDOWN : zest::WM_KEYUP, static_cast<uint64_t>(key), 1});
+}
+
+bool PlayApp::SendAction(const PlayAction& action)
+{
+    switch (action.kind)
+    {
+    case PlayAction::Kind::Click:
+        SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
+        SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
+        break;
+    case PlayAction::Kind::Down:
+        SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        SendMouse(zest::WM_LBUTTONDOWN, action.x, action.y);
+        break;
+    case PlayAction::Kind::Up:
+        SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        SendMouse(zest::WM_LBUTTONUP, action.x, action.y);
+        break;
+    case PlayAction::Kind::Move:
+        SendMouse(zest::WM_MOUSEMOVE, action.x, action.y);
+        break;
+    case PlayAction::Kind::Key:
+        SendKey(action.key);
+        break;
+    case PlayAction::Kind::KeyDown:
+    case PlayAction::Kind::KeyUp:
+        SendKey(action.key, action.kind == PlayAction::Kind::KeyDown);
+        break;
+    case PlayAction::Kind::PadButton:
+    case PlayAction::Kind::PadAxis:
+        return SetPad(action.kind == PlayAction::Kind::PadAxis, action.padCode, action.padValue);
+    default:
+        break;
+    }
+    return true;
 }
 
 bool PlayApp::SetPad(bool isAxis, int code, int value)

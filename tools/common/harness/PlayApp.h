@@ -13,6 +13,8 @@
 namespace tibble::play
 {
 
+struct PlayAction;
+
 // Built before the application and destroyed after it: the loop and the sound manager use the clock.
 struct PlayClockHolder
 {
@@ -43,6 +45,9 @@ public:
     // The virtual gamepad's button (value 1 down, 0 up) or axis; plugged in at the first use, so the
     // game sees it arrive as a real pad. False when no virtual gamepad can be made.
     [[nodiscard]] bool SetPad(bool isAxis, int code, int value);
+    // Hands a script's input action (click, down, up, move, key, keydown, keyup, pad) to the game; other kinds
+    // only look and are left alone. False only when a pad line finds no virtual gamepad to plug in.
+    [[nodiscard]] bool SendAction(const PlayAction& action);
 
     // A field of the game's state as text: screen, level, lives, hives, paused, levelupdates, leveldraws,
     // update. None for an unknown field.
