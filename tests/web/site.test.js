@@ -235,12 +235,6 @@ test('clicks through the title and PLAY reach level 1, and holding the hose move
 
 test('a desktop-recorded demo of level 1 replays with the same counts and last picture', {timeout: 300000},
      async (t) => {
-  // Since the picker, gamepad and logging work was merged, the browser replay runs past the demo's last
-  // update instead of ending there (the desktop replay still ends at it): skipped until that is found.
-  if (!process.env.ZEST_WEB_DEMO_END) {
-    t.skip('the browser replay does not end at the demo\'s last update yet (set ZEST_WEB_DEMO_END=1 to run)');
-    return;
-  }
   const countsFile = path.join(fixtures, 'level1-counts.txt');
   if (!fs.existsSync(countsFile)) {
     t.skip('no desktop demo fixtures (scripts/web-test.sh makes them)');
@@ -254,9 +248,10 @@ test('a desktop-recorded demo of level 1 replays with the same counts and last p
     await page.waitForFunction(() => window.zestTest.demoEnd, null, {timeout: 240000, polling: 500});
     const end = await page.evaluate(() => {
       const e = window.zestTest.demoEnd;
-      return {updates: e.updates, draws: e.draws, width: e.width, height: e.height,
+      return {updates: e.updates, draws: e.draws, stopReason: e.stopReason, width: e.width, height: e.height,
               pixels: Array.from(e.pixels)};
     });
+    assert.equal(end.stopReason, '', 'the replay played to its end');
     assert.deepEqual([end.updates, end.draws], [updates, draws]);
     assert.deepEqual([end.width, end.height], [expected.width, expected.height]);
     let mismatches = 0;

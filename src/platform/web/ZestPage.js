@@ -4,6 +4,7 @@
 //   progress(loaded, total)   bytes of main.pak so far (total 0 while unknown)
 //   fail(text)                the game cannot start: a clear reason for the player
 //   message(title, text, error), ended()
+//   demoEnded(updates, draws, stopReason)   a demo's replay ended (stopReason empty: played to its end)
 // and the files as Module.zestDataUrl (default "main.pak") and Module.zestDemoUrl (none by default).
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
