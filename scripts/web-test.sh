@@ -24,6 +24,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 bash scripts/web.sh
+# A framework example built for the browser from its own CMake files.
+bash scripts/web.sh --example hello
 
 native=${ZEST_BUILD_DIR:-build}
 web=${ZEST_WEB_BUILD_DIR:-build-web}
@@ -50,4 +52,4 @@ cd tests/web
 if [ ! -d node_modules/playwright-core ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
     PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund
 fi
-ZEST_WEB_SITE="$top/$web/site" ZEST_WEB_FIXTURES="$top/$fixtures" node --test --test-concurrency=1 .
+ZEST_WEB_SITE="$top/$web/site" ZEST_WEB_FIXTURES="$top/$fixtures" ZEST_WEB_HELLO="$top/$web/examples/hello/site" node --test --test-concurrency=1 .

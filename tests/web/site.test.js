@@ -2,6 +2,7 @@
 // scripts/web-test.sh builds the site and the desktop fixtures and runs this file (node --test).
 //
 //   ZEST_WEB_SITE        the site folder (build-web/site)
+//   ZEST_WEB_HELLO       examples/hello's site (scripts/web.sh --example hello), served under /hello/
 //   ZEST_WEB_FIXTURES    folder with level1.dmo (a desktop-recorded demo that completes level 1),
 //                        level1-end.png and level1-counts.txt ("UPDATES DRAWS"): the desktop replay's
 //                        last picture and counts
@@ -17,6 +18,7 @@ const { chromium } = require('playwright-core');
 const top = path.resolve(__dirname, '..', '..');
 const site = process.env.ZEST_WEB_SITE || path.join(top, 'build-web', 'site');
 const fixtures = process.env.ZEST_WEB_FIXTURES || path.join(top, 'build-web', 'fixtures');
+const hello = process.env.ZEST_WEB_HELLO || path.join(top, 'build-web', 'examples', 'hello', 'site');
 const GameWidth = 640;
 const GameHeight = 480;
 
@@ -38,9 +40,10 @@ function serve(request, response) {
       name = '/' + name.slice(prefix.length);
     }
   }
-  let file = name.startsWith('/fixtures/') ? path.join(fixtures, name.slice(10)) : path.join(site, name);
+  let file = name.startsWith('/fixtures/') ? path.join(fixtures, name.slice(10))
+           : name.startsWith('/hello/') ? path.join(hello, name.slice(7)) : path.join(site, name);
   if (name.endsWith('/')) file = path.join(file, 'index.html');
-  if (!file.startsWith(site) && !file.startsWith(fixtures)) file = '';
+  if (![site, fixtures, hello].some((folder) => file.startsWith(folder))) file = '';
   const isPak = path.basename(file) === 'main.pak';
   if (!file || !fs.existsSync(file) || (isPak && damage === '/missing/')) {
     response.writeHead(404, {'Content-Type': 'text/plain'});
@@ -403,6 +406,28 @@ test('progress (the garden reached and its record) stored in one page load is th
   } finally {
     await context.close();
     await fresh.close();
+  }
+});
+
+test('examples/hello built for the browser from its own CMake files runs in the page', {timeout: 60000}, async (t) => {
+  if (!fs.existsSync(path.join(hello, 'index.html'))) {
+    t.skip('no examples/hello site (scripts/web.sh --example hello makes it)');
+    return;
+  }
+  const context = await browser.newContext({viewport: {width: 900, height: 700}});
+  try {
+    const page = await openPage(context, '/hello/');
+    await page.waitForFunction(() => {
+      const c = window.zestTest.counters();
+      return c && c.draws > 0 && c.updates > 20;
+    }, null, {timeout: 30000});
+    // Its panel's sky blue, and its line of text drawn in the bitmap face that stands in for the system font.
+    assert.deepEqual((await canvasPixels(page, 5, 5, 1, 1)).slice(0, 3), [189, 231, 248]);
+    const line = await canvasPixels(page, 220, 250, 200, 20);
+    assert.ok(line.some((v, i) => i % 4 < 3 && v < 100), 'the line of text is drawn');
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await context.close();
   }
 });
 
