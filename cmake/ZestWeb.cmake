@@ -80,7 +80,8 @@ function(zest_web_page target)
         ${CMAKE_SOURCE_DIR}/src/platform/web/ZestPage.js ${CMAKE_SOURCE_DIR}/src/platform/web/ZestLibrary.js)
 endfunction()
 
-# The blit rows' SIMD against scalar benchmark, run by node (scripts/web-bench.sh).
+# The blit rows' SIMD against scalar benchmark, run by node (node --no-experimental-fetch
+# build-web/bin/bench_blit_web.js).
 function(zest_web_benchmarks)
     if(EXISTS ${CMAKE_SOURCE_DIR}/bench/web/blit_rows.cpp)
         add_executable(bench_blit_web ${CMAKE_SOURCE_DIR}/bench/web/blit_rows.cpp)

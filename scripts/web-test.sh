@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The browser build's tests: builds the site (scripts/web.sh), records the desktop fixtures (a demo that
-# completes level 1, with its replay's last picture and counts), then drives the site in Debian's headless
-# Chromium from Node (tests/web). Installs chromium, node and npm with apt-get when missing (as root), and
-# the test's one npm package with `npm ci` (it never downloads a browser).
+# The browser build's tests: builds the site and examples/hello's (scripts/web.sh), records the desktop
+# fixtures (a demo that completes level 1, with its replay's last picture and counts), then drives the sites
+# in Debian's headless Chromium from Node (tests/web). Installs chromium, node and npm with apt-get when
+# missing (as root), and the test's one npm package with `npm ci` (it never downloads a browser).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
