@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The browser build's tests: builds the site (scripts/web.sh), records the desktop fixtures (a demo that
-# completes level 1, with its replay's last picture and counts), then drives the site in Debian's headless
-# Chromium from Node (tests/web). Installs chromium, node and npm with apt-get when missing (as root), and
-# the test's one npm package with `npm ci` (it never downloads a browser).
+# The browser build's tests: builds the site and examples/hello's (scripts/web.sh), records the desktop
+# fixtures (a demo that completes level 1, with its replay's last picture and counts), then drives the sites
+# in Debian's headless Chromium from Node (tests/web). Installs chromium, node and npm with apt-get when
+# missing (as root), and the test's one npm package with `npm ci` (it never downloads a browser).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -24,6 +24,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 bash scripts/web.sh
+# A framework example built for the browser from its own CMake files.
+bash scripts/web.sh --example hello
 
 native=${ZEST_BUILD_DIR:-build}
 web=${ZEST_WEB_BUILD_DIR:-build-web}
@@ -50,4 +52,4 @@ cd tests/web
 if [ ! -d node_modules/playwright-core ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
     PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund
 fi
-ZEST_WEB_SITE="$top/$web/site" ZEST_WEB_FIXTURES="$top/$fixtures" node --test --test-concurrency=1 .
+ZEST_WEB_SITE="$top/$web/site" ZEST_WEB_FIXTURES="$top/$fixtures" ZEST_WEB_HELLO="$top/$web/examples/hello/site" node --test --test-concurrency=1 .

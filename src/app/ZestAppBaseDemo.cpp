@@ -5,6 +5,7 @@
 #include "app/DemoPlayer.h"
 #include "app/DemoRecorder.h"
 #include "platform/Clock.h"
+#include "platform/FrameDriver.h"
 #include "platform/Log.h"
 #include "platform/SystemMessageBox.h"
 #include "platform/ThreadPriority.h"
@@ -156,6 +157,7 @@ void ZestAppBase::StopDemoPlayback(const std::string& reason)
         Logf(LogLevel::Info, "demo finished after %d updates and %d draws", demoPlayer->UpdatesPlayed(), drawCount);
     else
         Logf(LogLevel::Warning, "demo stopped after %d updates: %s", demoPlayer->UpdatesPlayed(), reason.c_str());
+    PublishDemoEnd(demoPlayer->UpdatesPlayed(), drawCount, reason);
     demoStopReason = reason;
     demoPlayer.reset();
     playingDemo = false;

@@ -5,6 +5,7 @@
 
 // The page's side (src/platform/web/ZestLibrary.js).
 extern "C" void zest_page_ended();
+extern "C" void zest_page_demo_ended(int updates, int draws, const char* stopReason);
 #endif
 
 #include <utility>
@@ -77,6 +78,17 @@ void PublishFrameCounters(int updates, int draws, int loadingPermille)
     counters[1] = draws;
     counters[2]++;
     counters[3] = loadingPermille;
+}
+
+void PublishDemoEnd(int updates, int draws, const std::string& stopReason)
+{
+#ifdef __EMSCRIPTEN__
+    zest_page_demo_ended(updates, draws, stopReason.c_str());
+#else
+    (void)updates;
+    (void)draws;
+    (void)stopReason;
+#endif
 }
 
 void SetPageHiddenHandler(std::function<void()> handler)

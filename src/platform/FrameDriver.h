@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace zest
 {
@@ -17,6 +18,11 @@ void RunBrowserFrames(std::function<bool()> frame, std::function<void()> done);
 // The loop's state after a browser frame, for the page's test hook (Module._zest_page_counter:
 // 0 updates, 1 draws, 2 frames, 3 loading progress in thousandths).
 void PublishFrameCounters(int updates, int draws, int loadingPermille);
+
+// A demo's replay ended after updates updates and draws draws: stopReason is empty where it played to
+// its end, else why it stopped. The page hears of it whatever the log level (its test hook keeps the
+// picture the replay ended on); nothing on the desktop, whose harness asks the application.
+void PublishDemoEnd(int updates, int draws, const std::string& stopReason);
 
 // Called when the page is hidden or left (a reload, a closed tab, a switch to another tab): the last
 // chance to save, since a page gets no orderly exit. Browser only; an empty handler removes it.

@@ -2,6 +2,7 @@
 // scripts/web-test.sh builds the site and the desktop fixtures and runs this file (node --test).
 //
 //   ZEST_WEB_SITE        the site folder (build-web/site)
+//   ZEST_WEB_HELLO       examples/hello's site (scripts/web.sh --example hello), served under /hello/
 //   ZEST_WEB_FIXTURES    folder with level1.dmo (a desktop-recorded demo that completes level 1),
 //                        level1-end.png and level1-counts.txt ("UPDATES DRAWS"): the desktop replay's
 //                        last picture and counts
@@ -17,6 +18,7 @@ const { chromium } = require('playwright-core');
 const top = path.resolve(__dirname, '..', '..');
 const site = process.env.ZEST_WEB_SITE || path.join(top, 'build-web', 'site');
 const fixtures = process.env.ZEST_WEB_FIXTURES || path.join(top, 'build-web', 'fixtures');
+const hello = process.env.ZEST_WEB_HELLO || path.join(top, 'build-web', 'examples', 'hello', 'site');
 const GameWidth = 640;
 const GameHeight = 480;
 
@@ -38,9 +40,10 @@ function serve(request, response) {
       name = '/' + name.slice(prefix.length);
     }
   }
-  let file = name.startsWith('/fixtures/') ? path.join(fixtures, name.slice(10)) : path.join(site, name);
+  let file = name.startsWith('/fixtures/') ? path.join(fixtures, name.slice(10))
+           : name.startsWith('/hello/') ? path.join(hello, name.slice(7)) : path.join(site, name);
   if (name.endsWith('/')) file = path.join(file, 'index.html');
-  if (!file.startsWith(site) && !file.startsWith(fixtures)) file = '';
+  if (![site, fixtures, hello].some((folder) => file.startsWith(folder))) file = '';
   const isPak = path.basename(file) === 'main.pak';
   if (!file || !fs.existsSync(file) || (isPak && damage === '/missing/')) {
     response.writeHead(404, {'Content-Type': 'text/plain'});
@@ -235,12 +238,6 @@ test('clicks through the title and PLAY reach level 1, and holding the hose move
 
 test('a desktop-recorded demo of level 1 replays with the same counts and last picture', {timeout: 300000},
      async (t) => {
-  // Since the picker, gamepad and logging work was merged, the browser replay runs past the demo's last
-  // update instead of ending there (the desktop replay still ends at it): skipped until that is found.
-  if (!process.env.ZEST_WEB_DEMO_END) {
-    t.skip('the browser replay does not end at the demo\'s last update yet (set ZEST_WEB_DEMO_END=1 to run)');
-    return;
-  }
   const countsFile = path.join(fixtures, 'level1-counts.txt');
   if (!fs.existsSync(countsFile)) {
     t.skip('no desktop demo fixtures (scripts/web-test.sh makes them)');
@@ -254,9 +251,10 @@ test('a desktop-recorded demo of level 1 replays with the same counts and last p
     await page.waitForFunction(() => window.zestTest.demoEnd, null, {timeout: 240000, polling: 500});
     const end = await page.evaluate(() => {
       const e = window.zestTest.demoEnd;
-      return {updates: e.updates, draws: e.draws, width: e.width, height: e.height,
+      return {updates: e.updates, draws: e.draws, stopReason: e.stopReason, width: e.width, height: e.height,
               pixels: Array.from(e.pixels)};
     });
+    assert.equal(end.stopReason, '', 'the replay played to its end');
     assert.deepEqual([end.updates, end.draws], [updates, draws]);
     assert.deepEqual([end.width, end.height], [expected.width, expected.height]);
     let mismatches = 0;
@@ -316,6 +314,117 @@ test('settings stored in one page load are there after a reload', {timeout: 1200
       return text;
     });
     assert.match(stored, /MusicVolume/);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
+// Every file of the page's persistent folder (settings and progress), by path.
+async function storedFiles(page) {
+  return page.evaluate(() => {
+    const files = {};
+    const walk = (dir) => {
+      for (const name of Module.FS.readdir(dir)) {
+        if (name === '.' || name === '..') continue;
+        const full = dir + '/' + name;
+        if (Module.FS.isDir(Module.FS.stat(full).mode)) walk(full);
+        else files[full] = Module.FS.readFile(full, {encoding: 'utf8'});
+      }
+    };
+    walk('/persist');
+    return files;
+  });
+}
+
+// The title's garden picker opened from a fresh page load; its picture without the frame.
+async function pickerPicture(page) {
+  await waitForTitle(page);
+  await clickGame(page, 320, 450); // CLICK HERE TO CONTINUE
+  await waitUpdates(page, 30);
+  await clickGame(page, 96, 325); // GARDENS
+  await waitUpdates(page, 80);
+  return canvasPixels(page, 40, 40, 560, 300);
+}
+
+test('progress (the garden reached and its record) stored in one page load is there after a reload',
+     {timeout: 240000}, async () => {
+  const context = await browser.newContext({viewport: {width: 1400, height: 1100}});
+  const fresh = await browser.newContext({viewport: {width: 1400, height: 1100}});
+  try {
+    const page = await openPage(context, '/');
+    await waitForTitle(page);
+    await clickGame(page, 320, 450); // CLICK HERE TO CONTINUE
+    await waitUpdates(page, 30);
+    await clickGame(page, 96, 285); // PLAY
+    // Level 1 as its solution plays it (content/levels/1.play): the first hose held, then the second;
+    // the garden forgives a few updates either way.
+    const play = (await counters(page)).updates;
+    const until = (n) => page.waitForFunction((target) => window.zestTest.counters().updates >= target, play + n,
+                                              {timeout: 30000});
+    const hold = async (x, y, from, to) => {
+      await until(from);
+      const [px, py] = await gamePoint(page, x, y);
+      await page.mouse.move(px, py);
+      await page.mouse.down();
+      await until(to);
+      await page.mouse.up();
+    };
+    await hold(79, 468, 32, 122);
+    await hold(79, 440, 124, 304);
+    // The garden finished: its record and the garden reached are saved, and written back to IndexedDB.
+    let before;
+    for (const start = Date.now(); ; await page.waitForTimeout(500)) {
+      assert.ok(Date.now() - start < 90000, 'level 1 was finished and saved');
+      if (await page.evaluate(() => !Module.zestSync || Module.zestSync.running)) continue;
+      before = await storedFiles(page);
+      if (Object.values(before).some((text) => /^data :GardenReached :01$/m.test(text))) break;
+    }
+    await page.reload();
+    const after = await pickerPicture(page);
+    assert.deepEqual(await storedFiles(page), before, 'the stored files are as they were');
+    const registry = Object.entries(before).find(([name]) => name.endsWith('/registry.txt'))[1];
+    assert.match(registry, /^data :GardenReached :01$/m);
+    assert.match(registry, /^data :Record1 :/m);
+    // The picker reads them back: garden 2 open, garden 1 with its time, unlike a new player's picker.
+    const freshPage = await openPage(fresh, '/');
+    const newPlayer = await pickerPicture(freshPage);
+    const differs = (x0, y0, x1, y1) => {
+      for (let y = y0; y < y1; y++) {
+        for (let x = x0; x < x1; x++) {
+          const i = ((y - 40) * 560 + (x - 40)) * 4;
+          if (after[i] !== newPlayer[i] || after[i + 1] !== newPlayer[i + 1] || after[i + 2] !== newPlayer[i + 2])
+            return true;
+        }
+      }
+      return false;
+    };
+    assert.ok(differs(160, 72, 260, 128), 'garden 2 is open after the reload');
+    assert.ok(differs(100, 110, 150, 128), 'garden 1 shows its record after the reload');
+    assert.deepEqual(page.errors, []);
+    assert.deepEqual(freshPage.errors, []);
+  } finally {
+    await context.close();
+    await fresh.close();
+  }
+});
+
+test('examples/hello built for the browser from its own CMake files runs in the page', {timeout: 60000}, async (t) => {
+  if (!fs.existsSync(path.join(hello, 'index.html'))) {
+    t.skip('no examples/hello site (scripts/web.sh --example hello makes it)');
+    return;
+  }
+  const context = await browser.newContext({viewport: {width: 900, height: 700}});
+  try {
+    const page = await openPage(context, '/hello/');
+    await page.waitForFunction(() => {
+      const c = window.zestTest.counters();
+      return c && c.draws > 0 && c.updates > 20;
+    }, null, {timeout: 30000});
+    // Its panel's sky blue, and its line of text drawn in the bitmap face that stands in for the system font.
+    assert.deepEqual((await canvasPixels(page, 5, 5, 1, 1)).slice(0, 3), [189, 231, 248]);
+    const line = await canvasPixels(page, 220, 250, 200, 20);
+    assert.ok(line.some((v, i) => i % 4 < 3 && v < 100), 'the line of text is drawn');
     assert.deepEqual(page.errors, []);
   } finally {
     await context.close();

@@ -41,6 +41,12 @@ mergeInto(LibraryManager.library, {
     if (page.ended) page.ended();
   },
 
+  // A demo's replay ended (stopReason empty: it played to its end), before the game goes on live.
+  zest_page_demo_ended: function (updates, draws, stopReason) {
+    var page = Module['zestPage'] || {};
+    if (page.demoEnded) page.demoEnded(updates, draws, UTF8ToString(stopReason));
+  },
+
   zest_show_message_box: function (title, text, error) {
     var page = Module['zestPage'] || {};
     var t = UTF8ToString(title), x = UTF8ToString(text);
