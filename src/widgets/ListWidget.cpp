@@ -244,8 +244,12 @@ void ListWidget::MouseWheel(int delta)
 
 void ListWidget::KeyDown(int key)
 {
-    if (RowCount() == 0)
+    // Tab and Shift+Tab move the focus on, rows or none.
+    if (RowCount() == 0 || key == VK_TAB)
+    {
+        Widget::KeyDown(key);
         return;
+    }
     switch (key)
     {
     case VK_UP:
