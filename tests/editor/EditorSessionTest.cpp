@@ -647,7 +647,9 @@ TEST_F(EditorSessionTest, OpenDialogWorksFromTheKeyboardAndOpensTheLevelInPlace)
     EXPECT_EQ(list.RowText(1), "more/");
     EXPECT_EQ(list.RowText(2), "4.lvl");
     EXPECT_EQ(list.GetSelection(), 2);
+    EXPECT_EQ(list.GetScrollRow(), 0) << "the way up and the folder in view";
     EXPECT_EQ(dialog->GetNameField().GetText(), "4.lvl");
+    EXPECT_EQ(dialog->GetNameField().GetCaret(), 5);
     EXPECT_EQ(manager->focusWidget, &list);
     Key(zest::VK_TAB);
     EXPECT_EQ(manager->focusWidget, &dialog->GetNameField());

@@ -106,6 +106,8 @@ FileDialog::FileDialog(int dialogId, FileChooser::Mode mode, const std::string& 
     list->tabPrev = nameField.get();
     AddWidget(list.get());
     AddWidget(nameField.get());
+    // Sized before anything is shown: the list scrolls and the field scrolls its text by their sizes.
+    Resize(0, 0, Width, Height);
 
     // A folder that went away (or none given) falls back to the home folder, then the root.
     const char* home = std::getenv("HOME");
@@ -128,7 +130,6 @@ FileDialog::FileDialog(int dialogId, FileChooser::Mode mode, const std::string& 
         const size_t dot = field.rfind('.');
         nameField->SetSelection(0, static_cast<int>(dot == std::string::npos || dot == 0 ? field.size() : dot));
     }
-    Dialog::Resize(0, 0, Width, Height);
 }
 
 FileDialog::~FileDialog()
