@@ -3,8 +3,8 @@
 #          desktop entry, icons, AppStream metainfo with build-made screenshots, and the man page;
 #   tools  zestpak, zestcheck, levelc, tibble-sim, tibble-play, tibble-plan and tibble-edit in bin/, and the
 #          planners' level-start prefix beside the game's data;
-#   dev    the Zest framework as a library: headers under include/zest, one static libzest.a, the CMake
-#          package Zest::Zest and zest.pc.
+#   dev    the Zest framework as a library: headers under include/zest (included as <zest/app/X.h>), one static
+#          libzest.a, the CMake package Zest::Zest and zest.pc.
 # Paths are relative to the prefix, and the programs find their data relative to their own folder, so an
 # installed tree still works after it is moved.
 
@@ -139,16 +139,31 @@ endforeach()
 list(REMOVE_DUPLICATES zestDeps)
 add_library(zest STATIC ${zestObjects})
 set_target_properties(zest PROPERTIES LINKER_LANGUAGE CXX EXPORT_NAME Zest)
+# C++20 as a minimum: a user's newer standard stays.
 target_compile_features(zest INTERFACE cxx_std_20)
-target_include_directories(zest INTERFACE $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/src>
-                                          $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/zest>)
+# Users include the framework as <zest/app/ZestAppBase.h>: the include folder is the one above zest/.
+set(ZEST_HEADER_OUT ${CMAKE_BINARY_DIR}/include)
+target_include_directories(zest INTERFACE $<BUILD_INTERFACE:${ZEST_HEADER_OUT}>
+                                          $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_link_libraries(zest INTERFACE ${zestDeps})
 add_library(Zest::Zest ALIAS zest)
 
+# The installed headers: the framework folders' headers with their includes given the zest/ prefix.
+set(zestHeaders "")
 foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
-    install(DIRECTORY ${CMAKE_SOURCE_DIR}/src/${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zest/${folder}
-            COMPONENT dev FILES_MATCHING PATTERN "*.h" PATTERN "web" EXCLUDE)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
+    list(APPEND zestHeaders ${headers})
 endforeach()
+string(REPLACE ";" "," zestFolderList "${ZEST_FRAMEWORK_FOLDERS}")
+add_custom_command(OUTPUT ${ZEST_HEADER_OUT}/zest.stamp
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DOUT=${ZEST_HEADER_OUT} -DFOLDERS=${zestFolderList}
+            -P ${CMAKE_SOURCE_DIR}/cmake/ZestHeaders.cmake
+    COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_HEADER_OUT}/zest.stamp
+    DEPENDS ${zestHeaders} ${CMAKE_SOURCE_DIR}/cmake/ZestHeaders.cmake
+    COMMENT "Writing the installed headers into include/zest" VERBATIM)
+add_custom_target(zest_headers ALL DEPENDS ${ZEST_HEADER_OUT}/zest.stamp)
+add_dependencies(zest zest_headers)
+install(DIRECTORY ${ZEST_HEADER_OUT}/zest DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
 install(TARGETS zest EXPORT ZestTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
 # The installed archive keeps its symbols but not its debug information (tens of megabytes of it).
 if(CMAKE_STRIP)
