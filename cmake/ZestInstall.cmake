@@ -107,6 +107,27 @@ foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-
         install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
     endif()
 endforeach()
+# The installed programs go without the compilers' version stamps (.comment), as Debian's own builds do.
+if(CMAKE_OBJCOPY)
+    foreach(tool tibble zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-edit)
+        if(TARGET ${tool})
+            if(tool STREQUAL "tibble")
+                set(where ${TIBBLE_INSTALL_GAMESDIR})
+                set(component game)
+            else()
+                set(where ${CMAKE_INSTALL_BINDIR})
+                set(component tools)
+            endif()
+            install(CODE "
+                execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${where}/${tool}\" RESULT_VARIABLE done)
+                if(NOT done EQUAL 0)
+                    message(FATAL_ERROR \"objcopy --remove-section=.comment ${tool} failed\")
+                endif()
+                " COMPONENT ${component})
+        endif()
+    endforeach()
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/content/levels/level-start.play DESTINATION ${TIBBLE_INSTALL_DATADIR}
         COMPONENT tools)
 # The level editor's menu entry, written at install time like the game's.
@@ -165,10 +186,11 @@ add_custom_target(zest_headers ALL DEPENDS ${ZEST_HEADER_OUT}/zest.stamp)
 add_dependencies(zest zest_headers)
 install(DIRECTORY ${ZEST_HEADER_OUT}/zest DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
 install(TARGETS zest EXPORT ZestTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
-# The installed archive keeps its symbols but not its debug information (tens of megabytes of it).
+# The installed archive keeps its symbols but not its debug information (tens of megabytes of it), nor the
+# compiler's version stamps (.comment); the .note sections stay (.note.GNU-stack keeps the stack non-executable).
 if(CMAKE_STRIP)
     install(CODE "
-        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug --remove-section=.comment
                         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/libzest.a\"
                         RESULT_VARIABLE stripped)
         if(NOT stripped EQUAL 0)
