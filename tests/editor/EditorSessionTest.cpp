@@ -694,20 +694,37 @@ TEST_F(EditorSessionTest, OpenDialogWorksFromTheKeyboardAndOpensTheLevelInPlace)
     EXPECT_TRUE(screen->GetDocument().IsModified());
 }
 
-TEST_F(EditorSessionTest, ClosingAnUnnamedLevelWithSaveAsksForANameThenEnds)
+TEST_F(EditorSessionTest, SaveInAQuestionAboutAnUnnamedLevelAsksForANameThenGoesOn)
 {
-    fs::current_path(folder);
-    Open(fs::path());
-    ClickButton("purple rose");
-    ClickLevel(320, 320);
-    EXPECT_FALSE(app->CanClose());
-    ClickDialogButton(EditorApp::CloseDialogId, zest::Dialog::YesButtonId);
-    ASSERT_NE(app->GetFileDialog(EditorApp::SaveAsDialogId), nullptr);
-    EXPECT_FALSE(app->shutdown);
-    Retype("kept");
-    Key(zest::VK_RETURN);
-    EXPECT_TRUE(app->shutdown);
-    EXPECT_NE(ReadFile(folder / "kept.lvl").find("purplerose"), std::string::npos);
+    struct Case
+    {
+        const char* name;
+        bool closing; // else opening another level
+    };
+    for (const Case& c : {Case{"closing", true}, Case{"opening", false}})
+    {
+        SCOPED_TRACE(c.name);
+        fs::current_path(folder);
+        Open(fs::path());
+        ClickButton("purple rose");
+        ClickLevel(320, 320);
+        const int question = c.closing ? EditorApp::CloseDialogId : EditorApp::OpenPromptId;
+        if (c.closing)
+            EXPECT_FALSE(app->CanClose());
+        else
+            Key('O', true);
+        ClickDialogButton(question, zest::Dialog::YesButtonId);
+        ASSERT_NE(app->GetFileDialog(EditorApp::SaveAsDialogId), nullptr);
+        EXPECT_FALSE(app->shutdown);
+        const std::string name = std::string("kept-") + c.name;
+        Retype(name);
+        Key(zest::VK_RETURN);
+        EXPECT_NE(ReadFile(folder / (name + ".lvl")).find("purplerose"), std::string::npos);
+        // Then what was asked for: the end, or the Open dialog.
+        EXPECT_EQ(app->shutdown, c.closing);
+        EXPECT_EQ(app->GetFileDialog(EditorApp::OpenDialogId) != nullptr, !c.closing);
+        app.reset();
+    }
 }
 
 TEST_F(EditorSessionTest, KeysAndButtonsRunTheSameCommandsAndTheHintFollowsTheTool)
