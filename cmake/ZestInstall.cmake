@@ -3,8 +3,8 @@
 #          desktop entry, icons, AppStream metainfo with build-made screenshots, and the man page;
 #   tools  zestpak, zestcheck, levelc, tibble-sim, tibble-play, tibble-plan and tibble-edit in bin/, and the
 #          planners' level-start prefix beside the game's data;
-#   dev    the Zest framework as a library: headers under include/zest, one static libzest.a, the CMake
-#          package Zest::Zest and zest.pc.
+#   dev    the Zest framework as a library: headers under include/zest (included as <zest/app/X.h>), one static
+#          libzest.a, the CMake package Zest::Zest and zest.pc.
 # Paths are relative to the prefix, and the programs find their data relative to their own folder, so an
 # installed tree still works after it is moved.
 
@@ -107,6 +107,27 @@ foreach(tool zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-
         install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
     endif()
 endforeach()
+# The installed programs go without the compilers' version stamps (.comment), as Debian's own builds do.
+if(CMAKE_OBJCOPY)
+    foreach(tool tibble zestpak zestcheck levelc tibble-sim tibble-play tibble-plan tibble-edit)
+        if(TARGET ${tool})
+            if(tool STREQUAL "tibble")
+                set(where ${TIBBLE_INSTALL_GAMESDIR})
+                set(component game)
+            else()
+                set(where ${CMAKE_INSTALL_BINDIR})
+                set(component tools)
+            endif()
+            install(CODE "
+                execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${where}/${tool}\" RESULT_VARIABLE done)
+                if(NOT done EQUAL 0)
+                    message(FATAL_ERROR \"objcopy --remove-section=.comment ${tool} failed\")
+                endif()
+                " COMPONENT ${component})
+        endif()
+    endforeach()
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/content/levels/level-start.play DESTINATION ${TIBBLE_INSTALL_DATADIR}
         COMPONENT tools)
 # The level editor's menu entry, written at install time like the game's.
@@ -139,21 +160,37 @@ endforeach()
 list(REMOVE_DUPLICATES zestDeps)
 add_library(zest STATIC ${zestObjects})
 set_target_properties(zest PROPERTIES LINKER_LANGUAGE CXX EXPORT_NAME Zest)
+# C++20 as a minimum: a user's newer standard stays.
 target_compile_features(zest INTERFACE cxx_std_20)
-target_include_directories(zest INTERFACE $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/src>
-                                          $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/zest>)
+# Users include the framework as <zest/app/ZestAppBase.h>: the include folder is the one above zest/.
+set(ZEST_HEADER_OUT ${CMAKE_BINARY_DIR}/include)
+target_include_directories(zest INTERFACE $<BUILD_INTERFACE:${ZEST_HEADER_OUT}>
+                                          $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_link_libraries(zest INTERFACE ${zestDeps})
 add_library(Zest::Zest ALIAS zest)
 
+# The installed headers: the framework folders' headers with their includes given the zest/ prefix.
+set(zestHeaders "")
 foreach(folder ${ZEST_FRAMEWORK_FOLDERS})
-    install(DIRECTORY ${CMAKE_SOURCE_DIR}/src/${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zest/${folder}
-            COMPONENT dev FILES_MATCHING PATTERN "*.h" PATTERN "web" EXCLUDE)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
+    list(APPEND zestHeaders ${headers})
 endforeach()
+string(REPLACE ";" "," zestFolderList "${ZEST_FRAMEWORK_FOLDERS}")
+add_custom_command(OUTPUT ${ZEST_HEADER_OUT}/zest.stamp
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DOUT=${ZEST_HEADER_OUT} -DFOLDERS=${zestFolderList}
+            -P ${CMAKE_SOURCE_DIR}/cmake/ZestHeaders.cmake
+    COMMAND ${CMAKE_COMMAND} -E touch ${ZEST_HEADER_OUT}/zest.stamp
+    DEPENDS ${zestHeaders} ${CMAKE_SOURCE_DIR}/cmake/ZestHeaders.cmake
+    COMMENT "Writing the installed headers into include/zest" VERBATIM)
+add_custom_target(zest_headers ALL DEPENDS ${ZEST_HEADER_OUT}/zest.stamp)
+add_dependencies(zest zest_headers)
+install(DIRECTORY ${ZEST_HEADER_OUT}/zest DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
 install(TARGETS zest EXPORT ZestTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
-# The installed archive keeps its symbols but not its debug information (tens of megabytes of it).
+# The installed archive keeps its symbols but not its debug information (tens of megabytes of it), nor the
+# compiler's version stamps (.comment); the .note sections stay (.note.GNU-stack keeps the stack non-executable).
 if(CMAKE_STRIP)
     install(CODE "
-        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug --remove-section=.comment
                         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/libzest.a\"
                         RESULT_VARIABLE stripped)
         if(NOT stripped EQUAL 0)

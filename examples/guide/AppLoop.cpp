@@ -1,9 +1,9 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "graphics/Graphics.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 #include "Samples.h"
 
-#include "files/PakFile.h"
-#include "files/PakInterface.h"
-#include "files/PakWriter.h"
+#include <zest/files/PakFile.h>
+#include <zest/files/PakInterface.h>
+#include <zest/files/PakWriter.h>
 
 #include <cstdint>
 #include <vector>

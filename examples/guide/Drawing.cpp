@@ -1,9 +1,9 @@
 #include "Samples.h"
 
-#include "graphics/Graphics.h"
-#include "graphics/MemoryImage.h"
-#include "graphics/SysFont.h"
-#include "resources/ImageWriter.h"
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/MemoryImage.h>
+#include <zest/graphics/SysFont.h>
+#include <zest/resources/ImageWriter.h>
 
 namespace guide
 {

@@ -1,14 +1,13 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "graphics/Graphics.h"
-#include "graphics/SysFont.h"
-#include "platform/Gamepad.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/SysFont.h>
+#include <zest/platform/Gamepad.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 
 namespace guide
@@ -102,11 +101,7 @@ private:
 
 int RunGamepad(int argc, char** argv)
 {
-    auto app = std::make_unique<PadApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<PadApp>(argc, argv);
 }
 
 } // namespace guide

@@ -1,13 +1,12 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "graphics/Graphics.h"
-#include "graphics/SysFont.h"
-#include "platform/VirtualKeys.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/SysFont.h>
+#include <zest/platform/VirtualKeys.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
-#include <memory>
 #include <string>
 
 namespace guide
@@ -97,11 +96,7 @@ private:
 
 int RunKeyboard(int argc, char** argv)
 {
-    auto app = std::make_unique<KeyboardApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<KeyboardApp>(argc, argv);
 }
 
 } // namespace guide

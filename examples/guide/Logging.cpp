@@ -1,6 +1,6 @@
 #include "Samples.h"
 
-#include "platform/Log.h"
+#include <zest/platform/Log.h>
 
 #include <string>
 #include <vector>

@@ -1,12 +1,12 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "graphics/Font.h"
-#include "graphics/Graphics.h"
-#include "graphics/MemoryImage.h"
-#include "resources/ResourceManager.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Font.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/MemoryImage.h>
+#include <zest/resources/ResourceManager.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 #include <memory>
 
@@ -62,11 +62,7 @@ private:
 
 int RunManifestViewer(int argc, char** argv)
 {
-    auto app = std::make_unique<ViewerApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<ViewerApp>(argc, argv);
 }
 
 } // namespace guide

@@ -1,12 +1,11 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "graphics/Graphics.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace guide
@@ -80,11 +79,7 @@ private:
 
 int RunMouse(int argc, char** argv)
 {
-    auto app = std::make_unique<MouseApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<MouseApp>(argc, argv);
 }
 
 } // namespace guide

@@ -1,10 +1,23 @@
 // The samples of the framework guide (docs/guide.md), one file per section.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace guide
 {
+
+// Runs a windowed sample's application object with the program's command line until it ends, as RunBouncer
+// (AppLoop.cpp) spells out.
+template <class App>
+int RunApp(int argc, char** argv)
+{
+    auto app = std::make_unique<App>();
+    app->commandLine.assign(argv + 1, argv + argc);
+    app->Initialize();
+    app->Run();
+    return 0;
+}
 
 // Application object and loop: runs a window with a bouncing square until it is closed.
 int RunBouncer(int argc, char** argv);

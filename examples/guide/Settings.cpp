@@ -1,7 +1,7 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "platform/Log.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/platform/Log.h>
 
 namespace guide
 {

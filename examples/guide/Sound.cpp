@@ -1,15 +1,13 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "audio/MusicInterface.h"
-#include "graphics/Graphics.h"
-#include "graphics/SysFont.h"
-#include "platform/VirtualKeys.h"
-#include "resources/ResourceManager.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
-
-#include <memory>
+#include <zest/app/ZestAppBase.h>
+#include <zest/audio/MusicInterface.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/SysFont.h>
+#include <zest/platform/VirtualKeys.h>
+#include <zest/resources/ResourceManager.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 namespace guide
 {
@@ -90,11 +88,7 @@ private:
 
 int RunSound(int argc, char** argv)
 {
-    auto app = std::make_unique<SoundApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<SoundApp>(argc, argv);
 }
 
 } // namespace guide

@@ -1,9 +1,9 @@
 #include "Samples.h"
 
-#include "graphics/AnimInfo.h"
-#include "graphics/Graphics.h"
-#include "graphics/MemoryImage.h"
-#include "resources/ImageWriter.h"
+#include <zest/graphics/AnimInfo.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/MemoryImage.h>
+#include <zest/resources/ImageWriter.h>
 
 #include <memory>
 

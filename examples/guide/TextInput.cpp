@@ -1,15 +1,14 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "graphics/Graphics.h"
-#include "graphics/SysFont.h"
-#include "widgets/EditListener.h"
-#include "widgets/EditWidget.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/SysFont.h>
+#include <zest/widgets/EditListener.h>
+#include <zest/widgets/EditWidget.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 #include <cctype>
-#include <memory>
 #include <string>
 
 namespace guide
@@ -89,11 +88,7 @@ private:
 
 int RunForm(int argc, char** argv)
 {
-    auto app = std::make_unique<FormApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<FormApp>(argc, argv);
 }
 
 } // namespace guide

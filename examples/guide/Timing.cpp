@@ -1,13 +1,12 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "graphics/Graphics.h"
-#include "graphics/SysFont.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/SysFont.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 #include <cstdio>
-#include <memory>
 
 namespace guide
 {
@@ -71,11 +70,7 @@ private:
 
 int RunStopwatch(int argc, char** argv)
 {
-    auto app = std::make_unique<StopwatchApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<StopwatchApp>(argc, argv);
 }
 
 } // namespace guide

@@ -1,11 +1,9 @@
 #include "Samples.h"
 
-#include "app/ZestAppBase.h"
-#include "widgets/ButtonWidget.h"
-#include "widgets/Dialog.h"
-#include "widgets/WidgetManager.h"
-
-#include <memory>
+#include <zest/app/ZestAppBase.h>
+#include <zest/widgets/ButtonWidget.h>
+#include <zest/widgets/Dialog.h>
+#include <zest/widgets/WidgetManager.h>
 
 namespace guide
 {
@@ -53,11 +51,7 @@ private:
 
 int RunQuitAsker(int argc, char** argv)
 {
-    auto app = std::make_unique<QuitAskerApp>();
-    app->commandLine.assign(argv + 1, argv + argc);
-    app->Initialize();
-    app->Run();
-    return 0;
+    return RunApp<QuitAskerApp>(argc, argv);
 }
 
 } // namespace guide

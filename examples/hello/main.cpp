@@ -2,14 +2,14 @@
 // Its data (properties/resources.xml, images/, sounds/) sits beside the program.
 // "hello -quitafter=N" ends after N updates (100 a second), for automated runs.
 
-#include "app/ZestAppBase.h"
-#include "graphics/Font.h"
-#include "graphics/Graphics.h"
-#include "graphics/MemoryImage.h"
-#include "resources/ResourceManager.h"
-#include "widgets/ButtonWidget.h"
-#include "widgets/Widget.h"
-#include "widgets/WidgetManager.h"
+#include <zest/app/ZestAppBase.h>
+#include <zest/graphics/Font.h>
+#include <zest/graphics/Graphics.h>
+#include <zest/graphics/MemoryImage.h>
+#include <zest/resources/ResourceManager.h>
+#include <zest/widgets/ButtonWidget.h>
+#include <zest/widgets/Widget.h>
+#include <zest/widgets/WidgetManager.h>
 
 #include <algorithm>
 #include <cstdlib>

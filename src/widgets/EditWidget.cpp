@@ -2,7 +2,6 @@
 
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
-#include "graphics/SysFont.h"
 #include "platform/Clipboard.h"
 #include "platform/TextEncoding.h"
 #include "platform/VirtualKeys.h"
@@ -18,16 +17,6 @@ namespace zest
 namespace
 {
 
-const Color DefaultColors[] = {
-    Color(255, 255, 255), // background
-    Color(0, 0, 0),       // text
-    Color(51, 102, 204),  // selection
-    Color(255, 255, 255), // selected text
-    Color(128, 128, 128), // frame
-    Color(51, 102, 204),  // frame with the focus
-    Color(0, 0, 0),       // caret
-};
-
 bool IsWordChar(char ch)
 {
     const unsigned char c = static_cast<unsigned char>(ch);
@@ -36,11 +25,20 @@ bool IsWordChar(char ch)
 
 } // namespace
 
-EditWidget::EditWidget(int editId, EditListener* editListener) : id(editId), listener(editListener)
+EditWidget::EditWidget(int editId, EditListener* editListener)
+    : TextControl(editId,
+                  {
+                      Color(255, 255, 255), // background
+                      Color(0, 0, 0),       // text
+                      Color(51, 102, 204),  // selection
+                      Color(255, 255, 255), // selected text
+                      Color(128, 128, 128), // frame
+                      Color(51, 102, 204),  // frame with the focus
+                      Color(0, 0, 0),       // caret
+                  },
+                  4),
+      listener(editListener)
 {
-    for (const Color& color : DefaultColors)
-        colors.push_back(color);
-    wantsFocus = true;
 }
 
 EditWidget::~EditWidget() = default;
@@ -65,19 +63,6 @@ std::string EditWidget::SelectedText() const
 {
     const int from = std::min(anchor, caret);
     return text.substr(static_cast<size_t>(from), static_cast<size_t>(std::max(anchor, caret) - from));
-}
-
-void EditWidget::SetFont(Font* newFont)
-{
-    font = newFont ? newFont->Duplicate() : nullptr;
-    ShowCaret();
-}
-
-Font* EditWidget::GetFont()
-{
-    if (!font)
-        font = std::make_unique<SysFont>("Arial Unicode MS", 10);
-    return font.get();
 }
 
 bool EditWidget::Accepts(char ch)

@@ -5,19 +5,17 @@
 // created it; owns only its font copy; main thread.
 #pragma once
 
-#include "widgets/Widget.h"
+#include "widgets/TextControl.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace zest
 {
 
 class EditListener;
-class Font;
 
-class EditWidget : public Widget
+class EditWidget : public TextControl
 {
 public:
     // Colour indices.
@@ -46,13 +44,8 @@ public:
     int GetAnchor() const { return anchor; }
     std::string SelectedText() const;
 
-    // Keeps a duplicate of font (none: back to the default font).
-    void SetFont(Font* newFont);
-    Font* GetFont();
-
     using Widget::MouseDown;
     using Widget::MouseUp;
-    bool TakesFocus() override { return true; }
     void GotFocus() override;
     void LostFocus() override;
     void Update() override;
@@ -62,14 +55,14 @@ public:
     void KeyDown(int key) override;
     void KeyChar(int character) override;
 
-    int id;
     EditListener* listener;
     // The most characters the text may hold (0: no limit).
     int maxLength = 255;
     // Asked for every character about to be typed or pasted; false refuses it. None: all are taken.
     std::function<bool(char)> filter;
-    // Pixels between the frame and the text.
-    int padding = 4;
+
+protected:
+    void FontChanged() override { ShowCaret(); }
 
 private:
     // Replaces the selection by text (filtered, cut to the room left); answers whether anything changed.
@@ -91,7 +84,6 @@ private:
     int scrollX = 0; // pixels of text scrolled out on the left
     int blinkCounter = 0;
     bool caretShown = false;
-    std::unique_ptr<Font> font;
 };
 
 } // namespace zest

@@ -2,7 +2,6 @@
 
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
-#include "graphics/SysFont.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/ListListener.h"
 #include "widgets/WidgetManager.h"
@@ -15,24 +14,23 @@ namespace zest
 namespace
 {
 
-const Color DefaultColors[] = {
-    Color(255, 255, 255), // background
-    Color(0, 0, 0),       // text
-    Color(51, 102, 204),  // selection
-    Color(255, 255, 255), // selected text
-    Color(128, 128, 128), // frame
-    Color(170, 170, 170), // scroll bar
-};
-
 const std::string NoText;
 
 } // namespace
 
-ListWidget::ListWidget(int listId, ListListener* listListener) : id(listId), listener(listListener)
+ListWidget::ListWidget(int listId, ListListener* listListener)
+    : TextControl(listId,
+                  {
+                      Color(255, 255, 255), // background
+                      Color(0, 0, 0),       // text
+                      Color(51, 102, 204),  // selection
+                      Color(255, 255, 255), // selected text
+                      Color(128, 128, 128), // frame
+                      Color(170, 170, 170), // scroll bar
+                  },
+                  3),
+      listener(listListener)
 {
-    for (const Color& color : DefaultColors)
-        colors.push_back(color);
-    wantsFocus = true;
 }
 
 ListWidget::~ListWidget() = default;
@@ -114,18 +112,11 @@ int ListWidget::RowAt(int px, int py)
     return row < RowCount() ? row : -1;
 }
 
-void ListWidget::SetFont(Font* newFont)
+void ListWidget::FontChanged()
 {
-    font = newFont ? newFont->Duplicate() : nullptr;
+    // Rows are as high as the font: the same first row may no longer be a valid one.
     SetScrollRow(scrollRow);
     MarkDirty();
-}
-
-Font* ListWidget::GetFont()
-{
-    if (!font)
-        font = std::make_unique<SysFont>("Arial Unicode MS", 10);
-    return font.get();
 }
 
 bool ListWidget::HasScrollBar()
@@ -244,8 +235,12 @@ void ListWidget::MouseWheel(int delta)
 
 void ListWidget::KeyDown(int key)
 {
-    if (RowCount() == 0)
+    // Tab and Shift+Tab move the focus on, rows or none.
+    if (RowCount() == 0 || key == VK_TAB)
+    {
+        Widget::KeyDown(key);
         return;
+    }
     switch (key)
     {
     case VK_UP:

@@ -4,19 +4,17 @@
 #pragma once
 
 #include "base/Color.h"
-#include "widgets/Widget.h"
+#include "widgets/TextControl.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace zest
 {
 
-class Font;
 class ListListener;
 
-class ListWidget : public Widget
+class ListWidget : public TextControl
 {
 public:
     // Colour indices.
@@ -55,13 +53,8 @@ public:
     // The row under (px, py) in the widget's coordinates, or -1.
     int RowAt(int px, int py);
 
-    // Keeps a duplicate of font (none: back to the default font).
-    void SetFont(Font* newFont);
-    Font* GetFont();
-
     using Widget::MouseDown;
     using Widget::MouseUp;
-    bool TakesFocus() override { return true; }
     void Draw(Graphics* g) override;
     void MouseDown(int mouseX, int mouseY, int button, int clickCount) override;
     void MouseDrag(int mouseX, int mouseY) override;
@@ -69,10 +62,10 @@ public:
     void MouseWheel(int delta) override;
     void KeyDown(int key) override;
 
-    int id;
     ListListener* listener;
-    // Pixels between the frame and the text.
-    int padding = 3;
+
+protected:
+    void FontChanged() override;
 
 private:
     struct Row
@@ -90,7 +83,6 @@ private:
     int scrollRow = 0;
     bool draggingThumb = false;
     int thumbGrabY = 0;
-    std::unique_ptr<Font> font;
 };
 
 } // namespace zest

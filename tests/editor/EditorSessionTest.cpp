@@ -4,6 +4,7 @@
 #include "EditorApp.h"
 #include "EditorDocument.h"
 #include "EditorScreen.h"
+#include "FileDialog.h"
 #include "GardenPicture.h"
 #include "LevelCanvas.h"
 #include "PlanRunner.h"
@@ -17,6 +18,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/VirtualKeys.h"
 #include "widgets/ButtonWidget.h"
+#include "widgets/EditWidget.h"
 #include "widgets/DialogButton.h"
 #include "widgets/Dialog.h"
 #include "widgets/ListWidget.h"
@@ -120,16 +122,49 @@ protected:
         Click(canvas.x + at.x, canvas.y + at.y);
     }
 
-    void Key(int key, bool ctrl = false)
+    void Key(int key, bool ctrl = false, bool shift = false)
     {
         if (ctrl)
             manager->KeyDown(zest::VK_CONTROL);
+        if (shift)
+            manager->KeyDown(zest::VK_SHIFT);
         manager->KeyDown(key);
         manager->KeyUp(key);
+        if (shift)
+            manager->KeyUp(zest::VK_SHIFT);
         if (ctrl)
             manager->KeyUp(zest::VK_CONTROL);
         manager->UpdateWidgets();
         manager->DrawWidgets();
+        // Closed dialogs and replaced screens go now, as after an update of the running editor.
+        app->DeleteQueuedWidgets();
+        screen = app->GetScreen();
+    }
+
+    // Replaces what the focused field holds by text, as typed.
+    void Retype(const std::string& text)
+    {
+        Key('A', true);
+        Key(zest::VK_DELETE);
+        for (char c : text)
+            manager->KeyChar(static_cast<unsigned char>(c));
+    }
+
+    // A click on a dialog's button; the dialog must be shown.
+    void ClickDialogButton(int dialogId, int buttonId)
+    {
+        zest::Dialog* dialog = app->GetDialog(dialogId);
+        ASSERT_NE(dialog, nullptr) << "no dialog " << dialogId;
+        const zest::Widget* button =
+            buttonId == zest::Dialog::YesButtonId ? dialog->GetYesButton()
+                                                  : buttonId == zest::Dialog::NoButtonId ? dialog->GetNoButton()
+                                                                                         : nullptr;
+        if (auto* prompt = dynamic_cast<ClosePrompt*>(dialog); prompt && buttonId == ClosePrompt::CancelButtonId)
+            button = prompt->GetCancelButton();
+        ASSERT_NE(button, nullptr);
+        Click(button->x + button->width / 2, button->y + button->height / 2);
+        app->DeleteQueuedWidgets();
+        screen = app->GetScreen();
     }
 
     fs::path folder;
@@ -461,7 +496,7 @@ TEST_F(EditorSessionTest, CancelInTheClosePromptKeepsTheEditorAndTheChanges)
     EXPECT_NE(app->GetDialog(40), nullptr);
 }
 
-TEST_F(EditorSessionTest, AnUnnamedLevelSaysAtOnceThatItCannotBeSaved)
+TEST_F(EditorSessionTest, AnUnnamedLevelIsSavedThroughSaveAs)
 {
     struct Case
     {
@@ -469,18 +504,225 @@ TEST_F(EditorSessionTest, AnUnnamedLevelSaysAtOnceThatItCannotBeSaved)
         bool giveMissingName;
     };
     const Case cases[] = {{"started without a file", false}, {"a name that does not exist", true}};
+    // The dialog starts in the folder the editor was started in.
+    fs::current_path(folder);
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
         const fs::path missing = folder / "missing.lvl";
+        fs::current_path(folder);
         Open(c.giveMissingName ? missing : fs::path());
-        EXPECT_NE(screen->GetStatus().find("cannot be saved"), std::string::npos) << screen->GetStatus();
+        EXPECT_NE(screen->GetStatus().find("Save As"), std::string::npos) << screen->GetStatus();
         ClickButton("purple rose");
         ClickLevel(320, 320);
+        // Save asks for a name; Escape leaves everything as it was.
         Key('S', true);
+        FileDialog* dialog = app->GetFileDialog(EditorApp::SaveAsDialogId);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->GetChooser().Folder(), folder.string());
+        EXPECT_EQ(manager->focusWidget, &dialog->GetNameField());
+        Key(zest::VK_ESCAPE);
+        EXPECT_EQ(app->GetDialog(EditorApp::SaveAsDialogId), nullptr);
+        EXPECT_EQ(manager->focusWidget, screen);
         EXPECT_TRUE(screen->GetDocument().IsModified());
-        EXPECT_NE(screen->GetStatus().find("cannot be saved"), std::string::npos) << screen->GetStatus();
         EXPECT_FALSE(fs::exists(missing));
+
+        // A name, Enter: saved as NAME.lvl, and Save writes there from now on.
+        Key('S', true);
+        ASSERT_NE(app->GetFileDialog(EditorApp::SaveAsDialogId), nullptr);
+        Retype("garden");
+        Key(zest::VK_RETURN);
+        EXPECT_EQ(app->GetDialog(EditorApp::SaveAsDialogId), nullptr);
+        EXPECT_FALSE(screen->GetDocument().IsModified());
+        EXPECT_EQ(screen->GetDocument().Path(), (folder / "garden.lvl").string());
+        EXPECT_NE(ReadFile(folder / "garden.lvl").find("purplerose"), std::string::npos);
+        ClickButton("purple rose");
+        ClickLevel(480, 320);
+        Key('S', true);
+        EXPECT_EQ(app->GetDialog(EditorApp::SaveAsDialogId), nullptr);
+        EXPECT_FALSE(screen->GetDocument().IsModified());
+        app.reset();
+        fs::remove(folder / "garden.lvl");
+    }
+}
+
+TEST_F(EditorSessionTest, SaveAsAddsTheExtensionRefusesOtherFilesAndAsksBeforeReplacing)
+{
+    const fs::path level = OpenFixture();
+    const std::string original = ReadFile(level);
+    fs::copy_file(level, folder / "other.lvl");
+    ClickButton("purple rose");
+    ClickLevel(320, 320);
+    Key('S', true, true);
+    FileDialog* dialog = app->GetFileDialog(EditorApp::SaveAsDialogId);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->GetChooser().Folder(), folder.string()); // the level's own folder
+    // The level's name, its stem selected: typing replaces the stem only.
+    zest::EditWidget& field = dialog->GetNameField();
+    EXPECT_EQ(field.GetText(), "4.lvl");
+    EXPECT_EQ(field.SelectedText(), "4");
+
+    Retype("copy.txt");
+    Key(zest::VK_RETURN);
+    EXPECT_NE(dialog->GetMessage().find("copy.lvl"), std::string::npos) << dialog->GetMessage();
+    EXPECT_FALSE(fs::exists(folder / "copy.txt"));
+    EXPECT_FALSE(fs::exists(folder / "copy.lvl"));
+    ASSERT_EQ(app->GetFileDialog(EditorApp::SaveAsDialogId), dialog);
+
+    // An existing file: asked first. CANCEL goes back to the name; REPLACE writes.
+    Retype("other");
+    Key(zest::VK_RETURN);
+    ASSERT_NE(app->GetDialog(EditorApp::ReplaceDialogId), nullptr);
+    ClickDialogButton(EditorApp::ReplaceDialogId, zest::Dialog::NoButtonId);
+    EXPECT_EQ(app->GetDialog(EditorApp::ReplaceDialogId), nullptr);
+    EXPECT_EQ(manager->focusWidget, &field);
+    EXPECT_EQ(ReadFile(folder / "other.lvl"), original);
+    Key(zest::VK_RETURN);
+    ClickDialogButton(EditorApp::ReplaceDialogId, zest::Dialog::YesButtonId);
+    EXPECT_EQ(app->GetDialog(EditorApp::SaveAsDialogId), nullptr);
+    EXPECT_NE(ReadFile(folder / "other.lvl").find("purplerose"), std::string::npos);
+    EXPECT_EQ(ReadFile(level), original);
+    EXPECT_EQ(screen->GetDocument().Path(), (folder / "other.lvl").string());
+    EXPECT_FALSE(screen->GetDocument().IsModified());
+}
+
+TEST_F(EditorSessionTest, OpenAsksAboutUnsavedChangesFirst)
+{
+    const fs::path level = OpenFixture();
+    const std::string original = ReadFile(level);
+    const fs::path other = folder / "other.lvl";
+    fs::copy_file(level, other);
+    struct Case
+    {
+        const char* name;
+        int button;          // in the question
+        bool dialogShown;    // the Open dialog follows
+        bool savedFirst;     // the changes were written before
+    };
+    const Case cases[] = {
+        {"cancel", ClosePrompt::CancelButtonId, false, false},
+        {"don't save", zest::Dialog::NoButtonId, true, false},
+        {"save", zest::Dialog::YesButtonId, true, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ClickButton("purple rose");
+        ClickLevel(320, 320);
+        ASSERT_TRUE(screen->GetDocument().IsModified());
+        Key('O', true);
+        EXPECT_EQ(app->GetDialog(EditorApp::OpenDialogId), nullptr) << "asked before the dialog";
+        ClickDialogButton(EditorApp::OpenPromptId, c.button);
+        EXPECT_EQ(app->GetDialog(EditorApp::OpenPromptId), nullptr);
+        EXPECT_EQ(app->GetDialog(EditorApp::OpenDialogId) != nullptr, c.dialogShown);
+        EXPECT_EQ(ReadFile(level) != original, c.savedFirst);
+        if (c.dialogShown)
+            Key(zest::VK_ESCAPE);
+        EXPECT_EQ(app->GetDialog(EditorApp::OpenDialogId), nullptr);
+        EXPECT_EQ(screen->GetDocument().Path(), level.string());
+        if (!c.savedFirst)
+            screen->Undo();
+    }
+    // Nothing to lose: straight to the dialog.
+    ASSERT_FALSE(screen->GetDocument().IsModified());
+    Key('O', true);
+    EXPECT_EQ(app->GetDialog(EditorApp::OpenPromptId), nullptr);
+    EXPECT_NE(app->GetDialog(EditorApp::OpenDialogId), nullptr);
+}
+
+TEST_F(EditorSessionTest, OpenDialogWorksFromTheKeyboardAndOpensTheLevelInPlace)
+{
+    const fs::path level = OpenFixture();
+    fs::create_directories(folder / "more");
+    fs::copy_file(level, folder / "more" / "9.lvl");
+    std::ofstream(folder / "bad.lvl") << "size 3\nnot a level\n";
+    EditorScreen* first = screen;
+
+    Key('O', true);
+    FileDialog* dialog = app->GetFileDialog(EditorApp::OpenDialogId);
+    ASSERT_NE(dialog, nullptr);
+    zest::ListWidget& list = dialog->GetList();
+    // The way up, the folder, then the levels; the first level is picked and the list has the keys.
+    ASSERT_EQ(list.RowCount(), 4);
+    EXPECT_EQ(list.RowText(1), "more/");
+    EXPECT_EQ(list.RowText(2), "4.lvl");
+    EXPECT_EQ(list.GetSelection(), 2);
+    EXPECT_EQ(list.GetScrollRow(), 0) << "the way up and the folder in view";
+    EXPECT_EQ(dialog->GetNameField().GetText(), "4.lvl");
+    EXPECT_EQ(dialog->GetNameField().GetCaret(), 5);
+    EXPECT_EQ(manager->focusWidget, &list);
+    Key(zest::VK_TAB);
+    EXPECT_EQ(manager->focusWidget, &dialog->GetNameField());
+    Key(zest::VK_TAB, false, true);
+    EXPECT_EQ(manager->focusWidget, &list);
+
+    // A level the editor cannot read: the dialog stays with the reason, and so does the level shown.
+    Key(zest::VK_DOWN);
+    EXPECT_EQ(dialog->GetNameField().GetText(), "bad.lvl");
+    Key(zest::VK_RETURN);
+    EXPECT_NE(app->GetFileDialog(EditorApp::OpenDialogId), nullptr);
+    EXPECT_NE(dialog->GetMessage().find("bad.lvl"), std::string::npos) << dialog->GetMessage();
+    EXPECT_EQ(screen, first);
+
+    // Into the folder with Enter, up again with Enter on "..", back in with a double click.
+    Key(zest::VK_HOME);
+    Key(zest::VK_DOWN);
+    Key(zest::VK_RETURN);
+    EXPECT_EQ(dialog->GetChooser().Folder(), (folder / "more").string());
+    EXPECT_EQ(dialog->GetNameField().GetText(), "9.lvl");
+    Key(zest::VK_HOME);
+    Key(zest::VK_RETURN);
+    EXPECT_EQ(dialog->GetChooser().Folder(), folder.string());
+    EXPECT_EQ(list.GetSelection(), 1) << "the folder just left";
+    const int rowY = list.y + list.padding + list.RowHeight() + list.RowHeight() / 2;
+    const zest::Point at = list.AbsolutePosition();
+    Click(at.x + 20, at.y + rowY - list.y);
+    Click(at.x + 20, at.y + rowY - list.y, 2);
+    EXPECT_EQ(dialog->GetChooser().Folder(), (folder / "more").string());
+
+    // Enter in the name field opens the level: a new screen on it, the dialog gone, the focus on the editor.
+    Key(zest::VK_TAB);
+    Key(zest::VK_RETURN);
+    EXPECT_EQ(app->GetDialog(EditorApp::OpenDialogId), nullptr);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->GetDocument().Path(), (folder / "more" / "9.lvl").string());
+    EXPECT_FALSE(screen->GetDocument().IsModified());
+    EXPECT_EQ(manager->focusWidget, screen);
+    // The new screen edits the new level.
+    ClickButton("purple rose");
+    ClickLevel(320, 320);
+    EXPECT_TRUE(screen->GetDocument().IsModified());
+}
+
+TEST_F(EditorSessionTest, SaveInAQuestionAboutAnUnnamedLevelAsksForANameThenGoesOn)
+{
+    struct Case
+    {
+        const char* name;
+        bool closing; // else opening another level
+    };
+    for (const Case& c : {Case{"closing", true}, Case{"opening", false}})
+    {
+        SCOPED_TRACE(c.name);
+        fs::current_path(folder);
+        Open(fs::path());
+        ClickButton("purple rose");
+        ClickLevel(320, 320);
+        const int question = c.closing ? EditorApp::CloseDialogId : EditorApp::OpenPromptId;
+        if (c.closing)
+            EXPECT_FALSE(app->CanClose());
+        else
+            Key('O', true);
+        ClickDialogButton(question, zest::Dialog::YesButtonId);
+        ASSERT_NE(app->GetFileDialog(EditorApp::SaveAsDialogId), nullptr);
+        EXPECT_FALSE(app->shutdown);
+        const std::string name = std::string("kept-") + c.name;
+        Retype(name);
+        Key(zest::VK_RETURN);
+        EXPECT_NE(ReadFile(folder / (name + ".lvl")).find("purplerose"), std::string::npos);
+        // Then what was asked for: the end, or the Open dialog.
+        EXPECT_EQ(app->shutdown, c.closing);
+        EXPECT_EQ(app->GetFileDialog(EditorApp::OpenDialogId) != nullptr, !c.closing);
         app.reset();
     }
 }

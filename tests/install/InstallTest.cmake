@@ -143,22 +143,48 @@ elseif(STEP STREQUAL "examples")
     endif()
 
 elseif(STEP STREQUAL "pkgconfig")
-    # zest.pc, found through PKG_CONFIG_PATH in the moved prefix, builds hello with a plain compiler call.
+    # zest.pc, found through PKG_CONFIG_PATH in the moved prefix, builds hello with a plain compiler call. It names
+    # the include folder above zest/ (users write <zest/app/ZestAppBase.h>) and no -std=: the standard is the
+    # user's, C++20 or newer.
     set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIB_DIR}/pkgconfig)
     execute_process(COMMAND pkg-config --cflags --libs zest RESULT_VARIABLE code OUTPUT_VARIABLE flags
                     ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(NOT code EQUAL 0)
         message(FATAL_ERROR "pkg-config zest: ${err}")
     endif()
-    if(NOT flags MATCHES "-I${prefix}/${INCLUDE_DIR}/zest" AND NOT flags MATCHES "/${INCLUDE_DIR}/zest")
-        message(FATAL_ERROR "pkg-config zest: no include folder in ${flags}")
+    if(NOT flags MATCHES "-I[^ ]*/${INCLUDE_DIR}( |$)")
+        message(FATAL_ERROR "pkg-config zest: not the include folder above zest/ in ${flags}")
+    endif()
+    if(flags MATCHES "-std=")
+        message(FATAL_ERROR "pkg-config zest sets the language standard: ${flags}")
     endif()
     separate_arguments(flags UNIX_COMMAND "${flags}")
     set(build ${OUT}/pkgconfig)
     file(REMOVE_RECURSE ${build})
     file(COPY ${SOURCE}/examples/hello/data/ DESTINATION ${build})
-    run(${LAUNCHER} ${CXX} -o ${build}/hello ${SOURCE}/examples/hello/main.cpp ${flags} WHAT "c++ with pkg-config")
+    run(${LAUNCHER} ${CXX} -std=c++20 -o ${build}/hello ${SOURCE}/examples/hello/main.cpp ${flags}
+        WHAT "c++ with pkg-config")
     run(${build}/hello -quitafter=20 WHAT "hello built with pkg-config")
+
+    # Every installed header, included the way users include them, compiles with nothing but zest.pc's folders:
+    # an include inside a header that still reads "platform/X.h" (or names a header that was not installed)
+    # fails here. Both C++20 and a newer standard are taken.
+    file(GLOB_RECURSE headers RELATIVE ${prefix}/${INCLUDE_DIR} ${prefix}/${INCLUDE_DIR}/zest/*.h)
+    list(LENGTH headers count)
+    if(count LESS 50)
+        message(FATAL_ERROR "only ${count} headers installed under ${INCLUDE_DIR}/zest")
+    endif()
+    set(text "")
+    foreach(header ${headers})
+        string(APPEND text "#include <${header}>\n")
+    endforeach()
+    file(WRITE ${build}/all-headers.cpp "${text}")
+    execute_process(COMMAND pkg-config --cflags zest OUTPUT_VARIABLE cflags OUTPUT_STRIP_TRAILING_WHITESPACE)
+    separate_arguments(cflags UNIX_COMMAND "${cflags}")
+    foreach(standard c++20 c++23)
+        run(${CXX} -std=${standard} -fsyntax-only -Wall -Wextra -Werror ${build}/all-headers.cpp ${cflags}
+            WHAT "every installed header with -std=${standard}")
+    endforeach()
 else()
     message(FATAL_ERROR "unknown STEP ${STEP}")
 endif()

@@ -83,6 +83,33 @@ TEST_F(ListWidgetTest, KeysMoveTheSelectionAndScrollItIntoView)
     }
 }
 
+TEST_F(ListWidgetTest, TabMovesTheFocusAlongTheTabOrderWithRowsOrNone)
+{
+    ListWidget other(8, &listener);
+    other.Resize(50, 140, 120, 40);
+    app.GetWidgetManager()->AddWidget(&other);
+    list.tabNext = &other;
+    other.tabPrev = &list;
+    WidgetManager* manager = app.GetWidgetManager();
+    for (const bool empty : {false, true})
+    {
+        SCOPED_TRACE(empty ? "empty lists" : "lists with rows");
+        if (empty)
+            list.SetRows({});
+        manager->SetFocus(&list);
+        manager->KeyDown(VK_TAB);
+        manager->KeyUp(VK_TAB);
+        EXPECT_EQ(manager->focusWidget, &other);
+        manager->KeyDown(VK_SHIFT);
+        manager->KeyDown(VK_TAB);
+        manager->KeyUp(VK_TAB);
+        manager->KeyUp(VK_SHIFT);
+        EXPECT_EQ(manager->focusWidget, &list);
+    }
+    EXPECT_TRUE(listener.events.empty()); // Tab is no selection key
+    app.GetWidgetManager()->RemoveWidget(&other);
+}
+
 TEST_F(ListWidgetTest, WheelAndScrollBarScrollWithinTheRows)
 {
     list.MouseWheel(-1);

@@ -6,9 +6,9 @@
 namespace tibble::edit
 {
 
-ClosePrompt::ClosePrompt(int id, zest::Font* font, std::function<void()> onCancel)
+ClosePrompt::ClosePrompt(int id, zest::Font* font, const std::string& question, std::function<void()> onCancel)
     : zest::Dialog(nullptr, nullptr, id, true, "UNSAVED CHANGES",
-                   "The level has changes that are not saved.\nSave them before closing?", "", ButtonsYesNo),
+                   "The level has changes that are not saved.\n" + question, "", ButtonsYesNo),
       cancelled(std::move(onCancel))
 {
     cancelButton = std::make_unique<zest::DialogButton>(nullptr, CancelButtonId, this);

@@ -1,12 +1,13 @@
-// The question asked when the editor's window is closed with unsaved changes: SAVE, DON'T SAVE or CANCEL
-// (back to the editor, nothing closes). A modal dialog with a third button beside the usual two. Owned by the
-// application once added; main thread.
+// The question asked when unsaved changes are about to go (the window closed, another level opened): SAVE,
+// DON'T SAVE or CANCEL (back to the editor, nothing happens). A modal dialog with a third button beside the usual
+// two. Owned by the application once added; main thread.
 #pragma once
 
 #include "widgets/Dialog.h"
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace tibble::edit
 {
@@ -16,8 +17,9 @@ class ClosePrompt : public zest::Dialog
 public:
     static constexpr int CancelButtonId = 1002;
 
-    // cancelled runs when CANCEL is clicked (SAVE and DON'T SAVE go to the dialog listener as usual).
-    ClosePrompt(int id, zest::Font* font, std::function<void()> cancelled);
+    // question follows "The level has changes that are not saved."; cancelled runs when CANCEL is clicked (SAVE
+    // and DON'T SAVE go to the dialog listener as usual).
+    ClosePrompt(int id, zest::Font* font, const std::string& question, std::function<void()> cancelled);
     ~ClosePrompt() override;
 
     using zest::Dialog::Resize;

@@ -43,6 +43,8 @@ enum : int
     ButtonToolSelect,
     ButtonToolHedge,
     ButtonToolErase,
+    ButtonOpen,
+    ButtonSaveAs,
     // Property steppers: 100 + field * 2 (+1 for up).
     ButtonPropertyBase = 100,
     // Palette: 200 + entry.
@@ -104,7 +106,7 @@ std::string ObjectName(const levelc::SourceObject& object)
 
 std::string Stem(const std::string& path)
 {
-    return path.empty() ? std::string("unnamed level (cannot be saved)") : std::filesystem::path(path).filename().string();
+    return path.empty() ? std::string("unnamed level") : std::filesystem::path(path).filename().string();
 }
 
 } // namespace
@@ -159,7 +161,9 @@ EditorScreen::EditorScreen(std::unique_ptr<EditorDocument> doc, const std::strin
     checks->SetFont(font.get());
     wantsFocus = true;
 
+    AddButton(ButtonOpen, "Open");
     AddButton(ButtonSave, "Save");
+    AddButton(ButtonSaveAs, "Save As");
     AddButton(ButtonExport, "Export .pmp");
     AddButton(ButtonUndo, "Undo");
     AddButton(ButtonRedo, "Redo");
@@ -220,7 +224,8 @@ void EditorScreen::Layout()
             AddWidget(button);
     };
 
-    const int bar[] = {ButtonSave, ButtonExport, ButtonUndo, ButtonRedo, ButtonGrid, ButtonZoom, ButtonTest, ButtonPlan};
+    const int bar[] = {ButtonOpen, ButtonSave, ButtonSaveAs, ButtonExport, ButtonUndo,
+                       ButtonRedo, ButtonGrid,  ButtonZoom,   ButtonTest,   ButtonPlan};
     int x = 4;
     for (int id : bar)
     {
@@ -498,10 +503,13 @@ void EditorScreen::SetNewFile(const std::string& path)
 
 bool EditorScreen::Save()
 {
-    const std::string path = document->Path().empty() ? newFile : document->Path();
+    const std::string path = SavePath();
     if (path.empty())
     {
-        SetStatus(UnnamedNotice);
+        if (saveAsRequested)
+            saveAsRequested();
+        else
+            SetStatus(UnnamedNotice);
         return false;
     }
     std::string error;
@@ -512,6 +520,16 @@ bool EditorScreen::Save()
     }
     newFile.clear();
     SetStatus("saved " + document->Path());
+    DocumentChanged();
+    return true;
+}
+
+bool EditorScreen::SaveAs(const std::string& path, std::string& error)
+{
+    if (!document->Save(path, error))
+        return false;
+    newFile.clear();
+    SetStatus("saved as " + document->Path());
     DocumentChanged();
     return true;
 }
@@ -782,7 +800,19 @@ const EditorScreen::Command* EditorScreen::Commands(int& count)
 {
     // Every command once, with its button and its keys; both the keyboard and the buttons look here.
     static const Command table[] = {
+        {ButtonOpen, 'O', Keys::Ctrl,
+         [](EditorScreen& e)
+         {
+             if (e.openRequested)
+                 e.openRequested();
+         }},
         {ButtonSave, 'S', Keys::Ctrl, [](EditorScreen& e) { e.Save(); }},
+        {ButtonSaveAs, 'S', Keys::CtrlShift,
+         [](EditorScreen& e)
+         {
+             if (e.saveAsRequested)
+                 e.saveAsRequested();
+         }},
         {ButtonExport, 'E', Keys::Ctrl, [](EditorScreen& e) { e.Export(); }},
         {ButtonUndo, 'Z', Keys::Ctrl, [](EditorScreen& e) { e.Undo(); }},
         {ButtonRedo, 'Y', Keys::Ctrl, [](EditorScreen& e) { e.Redo(); }},

@@ -12,6 +12,7 @@
 #include "widgets/ListListener.h"
 #include "widgets/Widget.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,15 +46,24 @@ public:
     bool IsPlanStale() const { return planStale; }
 
     // What the status line says of a level without a file name.
-    static constexpr const char* UnnamedNotice =
-        "unnamed level: it cannot be saved; start the editor with a file name (tibble-edit --new NAME.lvl)";
+    static constexpr const char* UnnamedNotice = "unnamed level: Save As (Ctrl+Shift+S) gives it a file";
+
+    // Open (Ctrl+O) and Save As (Ctrl+Shift+S, or Save of an unnamed level): the application shows the dialogs.
+    std::function<void()> openRequested;
+    std::function<void()> saveAsRequested;
 
     // A new level's file: the first save creates it (nothing is written before).
     void SetNewFile(const std::string& path);
     const std::string& GetNewFile() const { return newFile; }
 
-    // The commands behind the buttons and keys; each answers whether it did something.
+    // Where Save writes: the level's file, or the file a new level is to create ("" for an unnamed level).
+    std::string SavePath() const { return document->Path().empty() ? newFile : document->Path(); }
+
+    // The commands behind the buttons and keys; each answers whether it did something. Save of an unnamed level
+    // asks for Save As instead (and answers false).
     bool Save();
+    // Saves under path, which the level then belongs to; false with error leaves the level as it was.
+    [[nodiscard]] bool SaveAs(const std::string& path, std::string& error);
     bool Export();
     bool Undo();
     bool Redo();

@@ -1,5 +1,5 @@
 // tibble-edit: the level editor. Opens a level source (.lvl) or a map (.pmp); --new starts a new level that its
-// first save creates. Without a file the level has no name and cannot be saved.
+// first save creates. Without a file the level has no name until Save As gives it one.
 //   tibble-edit [--data DIR] [FILE.lvl | FILE.pmp | --new FILE.lvl]
 #include "EditorApp.h"
 

@@ -1,0 +1,32 @@
+cmake_minimum_required(VERSION 3.25)
+# The framework's public headers as they are installed (cmake -P, run by the build): src/FOLDER/X.h is copied to
+# OUT/zest/FOLDER/X.h with every include of a framework header given the zest/ prefix ("app/X.h" becomes
+# "zest/app/X.h"), so the installed headers need only the include folder itself on the search path and a
+# user's own app/ or platform/ folder cannot stand in for the framework's. The source tree keeps the short form.
+# Files are written only when their text changes (no needless rebuilds); headers gone from src/ go here too.
+string(REPLACE "," ";" FOLDERS "${FOLDERS}")
+list(JOIN FOLDERS "|" alternatives)
+set(wanted "")
+foreach(folder ${FOLDERS})
+    file(GLOB headers ${SOURCE}/src/${folder}/*.h)
+    foreach(header ${headers})
+        get_filename_component(name ${header} NAME)
+        set(target ${OUT}/zest/${folder}/${name})
+        list(APPEND wanted ${target})
+        file(READ ${header} text)
+        string(REGEX REPLACE "(^|\n)([ \t]*#[ \t]*include[ \t]*)\"(${alternatives})/" "\\1\\2\"zest/\\3/" text "${text}")
+        set(old "")
+        if(EXISTS ${target})
+            file(READ ${target} old)
+        endif()
+        if(NOT old STREQUAL text)
+            file(WRITE ${target} "${text}")
+        endif()
+    endforeach()
+endforeach()
+file(GLOB_RECURSE present ${OUT}/zest/*)
+foreach(file ${present})
+    if(NOT file IN_LIST wanted)
+        file(REMOVE ${file})
+    endif()
+endforeach()
