@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace tibble::plan
@@ -71,6 +73,40 @@ TEST(PlanScript, ShiftedPressesStayInOrderApartAndLongEnoughToRegister)
     EXPECT_EQ(still[0].down, 10);
     EXPECT_EQ(still[0].up, 30);
     EXPECT_EQ(still[0].x, 5);
+}
+
+TEST(PlanScript, ShiftsAtALowerGameSpeedAreThePersonsRealTimeShiftsScaled)
+{
+    // Presses far apart, so that no shift is clamped by the one before.
+    std::vector<ScriptPress> presses;
+    for (int i = 0; i < 40; i++)
+        presses.push_back({1000 + i * 200, 1100 + i * 200, 50, 60});
+    const PressShift full{15, 4, 3, 100};
+    const PressShift slow{15, 4, 3, 70};
+    const std::vector<ScriptPress> atFull = ShiftPresses(presses, full, 11);
+    const std::vector<ScriptPress> atSlow = ShiftPresses(presses, slow, 11);
+    const std::vector<ScriptPress> byDefault = ShiftPresses(presses, PressShift{}, 11);
+    ASSERT_EQ(atSlow.size(), presses.size());
+    int widest = 0;
+    for (size_t i = 0; i < presses.size(); i++)
+    {
+        // Full speed is the default; the same draw at 70 % is 0.7 of it, rounded, and the point error is the same.
+        EXPECT_EQ(byDefault[i].down, atFull[i].down);
+        const int fullDown = atFull[i].down - presses[i].down;
+        const int fullUp = atFull[i].up - presses[i].up;
+        EXPECT_EQ(atSlow[i].down - presses[i].down, std::lround(fullDown * 0.7)) << "press " << i;
+        EXPECT_EQ(atSlow[i].up - presses[i].up, std::lround(fullUp * 0.7)) << "press " << i;
+        EXPECT_EQ(atSlow[i].x, atFull[i].x);
+        EXPECT_LE(std::abs(atSlow[i].down - presses[i].down), 11);
+        widest = std::max(widest, std::abs(fullDown));
+    }
+    EXPECT_GT(widest, 11) << "the full-speed draws should reach beyond the slowed range";
+
+    // The quickest click shrinks with the speed too, but never below one update.
+    const std::vector<ScriptPress> clicks = ShiftPresses({{10, 11, 0, 0}}, PressShift{0, 0, 3, 10}, 1);
+    EXPECT_EQ(clicks[0].up - clicks[0].down, 1);
+    const std::vector<ScriptPress> slowClick = ShiftPresses({{10, 11, 0, 0}}, PressShift{0, 0, 3, 70}, 1);
+    EXPECT_EQ(slowClick[0].up - slowClick[0].down, 2);
 }
 
 TEST(PressTuning, JoinsTapsOnOnePointWithinTheGap)

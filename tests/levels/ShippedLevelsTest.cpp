@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 
 namespace levelc::test
 {
@@ -93,6 +94,35 @@ TEST(ShippedLevels, UseEveryObjectTypeAndGrow)
         SCOPED_TRACE(levels[i].file);
         EXPECT_GE(levels[i].level.width, 30);
         EXPECT_GE(levels[i].level.height, 20);
+    }
+}
+
+// The solution beside each level source (N.play beside N.lvl) reaches its closing expectation no earlier than the
+// one before it in play: the gardens take longer as the game goes on. The end-to-end tests replay every solution to
+// that expectation, which follows the completion by the same few updates on every level.
+TEST(ShippedLevels, SolutionsTakeLongerFromPlayToPlay)
+{
+    const std::vector<std::string> files = ShippedLevelFiles();
+    ASSERT_EQ(files.size(), 13u);
+    int previous = 0;
+    for (const std::string& file : files)
+    {
+        SCOPED_TRACE(file);
+        const std::string solution = file.substr(0, file.rfind('.')) + ".play";
+        std::istringstream lines(ReadFile(solution));
+        int expectation = 0;
+        std::string line;
+        while (std::getline(lines, line))
+        {
+            std::istringstream words(line);
+            int update = 0;
+            std::string verb;
+            if (words >> update >> verb && verb == "expect")
+                expectation = update;
+        }
+        ASSERT_GT(expectation, 0) << solution << " has no closing expectation";
+        EXPECT_GE(expectation, previous) << solution << " is shorter than the solution of the play before";
+        previous = expectation;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "PlanScript.h"
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace tibble::plan
@@ -41,14 +42,18 @@ std::vector<ScriptPress> ShiftPresses(const std::vector<ScriptPress>& presses, c
     std::mt19937 random(seed);
     auto uniform = [&random](int spread)
     { return spread > 0 ? std::uniform_int_distribution<int>(-spread, spread)(random) : 0; };
+    // Real-time updates as garden updates at the game speed; at 100 % the draw is used as it is.
+    auto garden = [&shift](int realUpdates)
+    { return static_cast<int>(std::lround(realUpdates * static_cast<double>(shift.speedPercent) / 100.0)); };
+    const int shortest = std::max(1, garden(shift.shortestPress));
     std::vector<ScriptPress> out;
     out.reserve(presses.size());
     int free = 1; // first update the hand is free again
     for (const ScriptPress& press : presses)
     {
         ScriptPress shifted = press;
-        shifted.down = std::max(press.down + uniform(shift.timeShift), free);
-        shifted.up = std::max(press.up + uniform(shift.timeShift), shifted.down + std::max(1, shift.shortestPress));
+        shifted.down = std::max(press.down + garden(uniform(shift.timeShift)), free);
+        shifted.up = std::max(press.up + garden(uniform(shift.timeShift)), shifted.down + shortest);
         shifted.x = press.x + uniform(shift.pixelShift);
         shifted.y = press.y + uniform(shift.pixelShift);
         free = shifted.up + 1;

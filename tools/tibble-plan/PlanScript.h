@@ -30,12 +30,16 @@ std::string WritePlanScript(const std::string& prefixText, const PrefixHeader& p
                             const std::vector<PlanAction>& actions, int completionUpdate, const ScriptEnding& ending);
 
 // How far a person's presses stray from a script's: each press's start and end move on their own by up to
-// timeShift updates either way, its point by up to pixelShift pixels per axis.
+// timeShift updates either way, its point by up to pixelShift pixels per axis. The person's errors are in real
+// time: at a game speed below 100 % the garden runs fewer updates in the same real time, so a shift of timeShift
+// real-time updates lands as timeShift * speedPercent / 100 garden updates (rounded), and so does the quickest
+// click.
 struct PressShift
 {
     int timeShift = 15;
     int pixelShift = 4;
-    int shortestPress = 3; // updates: the quickest click a person makes
+    int shortestPress = 3;   // real-time updates: the quickest click a person makes
+    int speedPercent = 100; // the game speed the person plays at
 };
 
 // The presses shifted at random (seeded): still in order, apart (one hand holds one hose at a time) and each at

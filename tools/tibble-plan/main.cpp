@@ -29,19 +29,22 @@ constexpr const char* Usage =
     "                   [--jobs N] [--seed N] [--presses D,D,...] [--out FILE.play] [--shot FILE.png]\n"
     "                   [--json] [--verbose] MAP.pmp\n"
     "       tibble-plan --data DIR --level-index I --robust SCRIPT.play [--prefix FILE.play] [--runs N]\n"
-    "                   [--time-shift UPDATES] [--pixel-shift PIXELS] [--seed N] [--trail FILE] [--json]\n"
-    "                   [--verbose] MAP.pmp\n"
+    "                   [--time-shift UPDATES] [--pixel-shift PIXELS] [--speed PERCENT] [--seed N]\n"
+    "                   [--trail FILE] [--json] [--verbose] MAP.pmp\n"
     "       tibble-plan --data DIR --level-index I --polish SCRIPT.play --out FILE.play [--seeds N,N,...]\n"
     "                   [--rounds N] [--minutes M] [--window FROM,TO] [--wide] [--prefix FILE.play] MAP.pmp\n"
     "       tibble-plan --hold GAP [--prefix FILE.play] [--out FILE.play] SCRIPT.play\n"
     "  --shot writes the level's first screen instead of planning. --presses sets the press lengths the search\n"
     "  tries, in updates (8,20,45,90,180). --json reports on standard output as one JSON object instead of text.\n"
     "  --robust replays SCRIPT N times (40) with each press's start and end shifted by up to UPDATES (15) and its\n"
-    "  point by up to PIXELS (4), seeded, and reports the share of runs that complete the level. --trail writes\n"
+    "  point by up to PIXELS (4), seeded, and reports the share of runs that complete the level. --speed plays\n"
+    "  them at a game speed of PERCENT (100): the shifts are a person's, in real time, so they shrink to\n"
+    "  UPDATES * PERCENT / 100 garden updates (15 at 70 % are 10.5). --trail writes\n"
     "  every run's tiles (the bee's box within a pixel), one line per run, the script as written first.\n"
     "  --polish moves SCRIPT's presses a little at a time (held 30 or 60 updates longer or 15 shorter, started 15\n"
     "  earlier or later; --wide adds bolder moves) and keeps each move that makes more shifted runs complete,\n"
-    "  summed over the seeds (1,2,3), for M minutes (40); FILE is written after every kept move.\n"
+    "  summed over the seeds (1,2,3), for M minutes (40); FILE is written after every kept move. --runs,\n"
+    "  --time-shift, --pixel-shift and --speed set its replays as for --robust.\n"
     "  --hold joins every run of presses on one point that start within GAP updates of the last release.\n"
     "  I is the play number - 1 (0..12); it sets the share of nectar the exit needs.\n";
 
@@ -211,6 +214,15 @@ const ValueOption ValueOptions[] = {
      [](CommandLine& cl, const std::string& v) { return cl.robust.shift.timeShift = AtLeast(v, 0), ""; }},
     {"--pixel-shift",
      [](CommandLine& cl, const std::string& v) { return cl.robust.shift.pixelShift = AtLeast(v, 0), ""; }},
+    {"--speed",
+     [](CommandLine& cl, const std::string& v) -> std::string
+     {
+         std::vector<int> speed;
+         if (!ParseList(v, speed, false) || speed.size() != 1 || speed[0] > 100)
+             return "--speed needs a game speed in per cent, 1 to 100, not '" + v + "'";
+         cl.robust.shift.speedPercent = speed[0];
+         return "";
+     }},
     {"--rounds", [](CommandLine& cl, const std::string& v) { return cl.polish.rounds = AtLeast(v, 1), ""; }},
     {"--minutes", [](CommandLine& cl, const std::string& v)
      { return cl.polish.budgetSeconds = std::max(0.0, std::atof(v.c_str())) * 60, ""; }},
@@ -418,10 +430,14 @@ void ReportRobust(const CommandLine& cl, const tibble::plan::RobustnessReport& r
     if (cl.json)
     {
         std::printf("{\"level\": %d, \"presses\": %zu, \"completes\": %s, \"completesAt\": %d, \"runs\": %d, "
-                    "\"completed\": %d, \"timeShift\": %d, \"pixelShift\": %d, \"seed\": %u, \"nectarUpdates\": [",
+                    "\"completed\": %d, \"timeShift\": %d, \"pixelShift\": %d, \"seed\": %u, ",
                     cl.levelIndex + 1, presses, report.nominalCompleted ? "true" : "false",
                     report.nominalCompleted ? report.nominalUpdates : 0, report.runs, report.completed,
                     cl.robust.shift.timeShift, cl.robust.shift.pixelShift, cl.robust.seed);
+        // The game speed only where it is not the default, so reports at full speed read as they always did.
+        if (cl.robust.shift.speedPercent != 100)
+            std::printf("\"speed\": %d, ", cl.robust.shift.speedPercent);
+        std::printf("\"nectarUpdates\": [");
         for (size_t i = 0; i < report.nectarUpdates.size(); i++)
             std::printf("%s%d", i ? ", " : "", report.nectarUpdates[i]);
         std::printf("], \"shiftedRuns\": [");
@@ -458,9 +474,13 @@ void ReportRobust(const CommandLine& cl, const tibble::plan::RobustnessReport& r
                 report.nominalCompleted ? "completes at update " : "does NOT complete");
     if (report.nominalCompleted)
         std::printf("%d", report.nominalUpdates);
-    std::printf("; %d of %d shifted runs complete (%.0f %%) with presses shifted up to %d updates and %d px\n",
+    std::printf("; %d of %d shifted runs complete (%.0f %%) with presses shifted up to %d updates and %d px",
                 report.completed, report.runs, 100.0 * report.completed / std::max(1, report.runs),
                 cl.robust.shift.timeShift, cl.robust.shift.pixelShift);
+    if (cl.robust.shift.speedPercent != 100)
+        std::printf(" at game speed %d %% (%.1f garden updates)", cl.robust.shift.speedPercent,
+                    cl.robust.shift.timeShift * cl.robust.shift.speedPercent / 100.0);
+    std::printf("\n");
 }
 
 int RunRobust(CommandLine& cl, tibble::plan::SimAdapter& adapter, const std::vector<tibble::plan::ScriptPress>& presses)
