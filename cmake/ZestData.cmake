@@ -76,10 +76,21 @@ add_custom_command(
     COMMENT "Copying the game data into ${ZEST_BIN_DIR}"
     VERBATIM)
 
-# The same data packed into the archive the game mounts at start.
+# The same data packed into the archive the game mounts at start. The files' times in it are clamped to
+# SOURCE_DATE_EPOCH (from the environment, else the last commit's time), so a build of the same sources gives the
+# same main.pak byte for byte.
+set(ZEST_DATA_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+if(ZEST_DATA_EPOCH STREQUAL "" AND EXISTS ${CMAKE_SOURCE_DIR}/.git)
+    find_package(Git QUIET)
+    if(GIT_FOUND)
+        execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                        OUTPUT_VARIABLE ZEST_DATA_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+endif()
 add_custom_command(
     OUTPUT ${ZEST_BIN_DIR}/main.pak
-    COMMAND zestpak create ${ZEST_BIN_DIR}/main.pak ${ZEST_DATA_STAGE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${ZEST_DATA_EPOCH}
+            $<TARGET_FILE:zestpak> create ${ZEST_BIN_DIR}/main.pak ${ZEST_DATA_STAGE_DIR}
     DEPENDS zestpak ${ZEST_DATA_STAMPS}
     COMMENT "Packing main.pak"
     VERBATIM)

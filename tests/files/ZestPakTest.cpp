@@ -141,6 +141,26 @@ TEST_F(ZestPakTest, RoundTripGivesBackEveryByte)
     EXPECT_EQ(count, SourceNames.size());
 }
 
+// With SOURCE_DATE_EPOCH, the same files pack into the same bytes whenever they were last written; a value that is
+// not a count of seconds is refused.
+TEST_F(ZestPakTest, SourceDateEpochMakesArchivesReproducible)
+{
+    MakeSourceTree();
+    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    ASSERT_EQ(Run({"create", "first.pak", "src"}).status, 0);
+    for (const std::string& name : SourceNames)
+        fs::last_write_time(folder / "src" / name, fs::file_time_type::clock::now() + std::chrono::hours(1));
+    ASSERT_EQ(Run({"create", "second.pak", "src"}).status, 0);
+    EXPECT_EQ(ReadFile(folder / "first.pak"), ReadFile(folder / "second.pak"));
+
+    setenv("SOURCE_DATE_EPOCH", "yesterday", 1);
+    ExpectFailure({"create", "third.pak", "src"}, "SOURCE_DATE_EPOCH is not a count of seconds");
+    EXPECT_FALSE(fs::exists(folder / "third.pak"));
+    unsetenv("SOURCE_DATE_EPOCH");
+    ASSERT_EQ(Run({"create", "third.pak", "src"}).status, 0);
+    EXPECT_NE(ReadFile(folder / "first.pak"), ReadFile(folder / "third.pak")) << "without it, the files' own times";
+}
+
 TEST_F(ZestPakTest, ArchiveInsideItsOwnFolderDoesNotPackItself)
 {
     WriteFile(folder / "src/a.txt", "a");

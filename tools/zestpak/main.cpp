@@ -5,6 +5,8 @@
 //   zestpak cat ARCHIVE NAME       the bytes of NAME, found as the game finds it (any case or
 //                                  separator; a name the archive lacks is read from the disk)
 // Any error prints one line on stderr and exits with 1.
+// With SOURCE_DATE_EPOCH set (seconds since 1970), create stores no file time later than it, so the same files
+// pack into the same bytes whatever their modification times (reproducible builds).
 
 #include "files/PakDirectory.h"
 #include "files/PakFile.h"
@@ -16,11 +18,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -100,8 +105,25 @@ bool ReadArchive(const std::string& archivePath, std::vector<uint8_t>& bytes, Pa
     return true;
 }
 
+// SOURCE_DATE_EPOCH as seconds: none when unset or empty, false for text that is not a count of seconds.
+bool SourceDateEpoch(std::optional<int64_t>& epoch)
+{
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (text == nullptr || *text == '\0')
+        return true;
+    int64_t seconds = 0;
+    auto [end, code] = std::from_chars(text, text + std::strlen(text), seconds);
+    if (code != std::errc() || *end != '\0' || seconds < 0)
+        return Fail(std::string("SOURCE_DATE_EPOCH is not a count of seconds: ") + Printable(text));
+    epoch = seconds;
+    return true;
+}
+
 bool Create(const std::string& archivePath, const std::string& folder)
 {
+    std::optional<int64_t> epoch;
+    if (!SourceDateEpoch(epoch))
+        return false;
     std::error_code code;
     if (!fs::is_directory(folder, code))
         return Fail(folder + ": not a folder");
@@ -140,9 +162,15 @@ bool Create(const std::string& archivePath, const std::string& folder)
         struct stat info;
         if (stat(source.path.c_str(), &info) != 0)
             return Fail(source.path.string() + ": cannot stat: " + SystemError());
+        int64_t seconds = info.st_mtim.tv_sec;
+        int64_t nanoseconds = info.st_mtim.tv_nsec;
+        if (epoch && seconds >= *epoch)
+        {
+            seconds = *epoch;
+            nanoseconds = 0;
+        }
         std::string error;
-        if (!writer.AddFile(source.name, std::move(data), FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec),
-                            error))
+        if (!writer.AddFile(source.name, std::move(data), FileTimeFromUnix(seconds, nanoseconds), error))
             return Fail(archivePath + ": " + Printable(error));
     }
     std::string error;
